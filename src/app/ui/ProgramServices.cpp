@@ -1,0 +1,34 @@
+#include "app/ui/ProgramServices.h"
+#include "tools/BrowserEmulation.h"
+#include "tools/WindowsDescription.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace peldora {
+
+QString DefaultRegistryPath() {
+    return QFileInfo(SettingsStore::DefaultPath()).absolutePath() + QStringLiteral("/registry.json");
+}
+
+void PrepareSystemRegistry(Registry& registry, const SystemFacts& facts) {
+    registry.ensureKey(kEmulationKey, QStringLiteral("32"));
+    registry.ensureKey(kEmulationKey, QStringLiteral("64"));
+    PublishSystemVersion(registry, facts);
+}
+
+ProgramServices::ProgramServices()
+    : m_settings(SettingsStore::DefaultPath()), m_registry(DefaultRegistryPath(), QString()) {
+    const SystemFacts facts = ReadSystemFacts();
+    PrepareSystemRegistry(m_registry, facts);
+    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(dataFolder);
+    m_context.reset(new AppContext{
+        m_settings, m_registry, m_dialogs, m_clock, m_pump, m_shell, m_sound, facts,
+        QDir::toNativeSeparators(dataFolder), QStringLiteral("peldora"), ProgramState{},
+        [] { QCoreApplication::exit(0); }});
+}
+
+} // namespace peldora

@@ -1,0 +1,70 @@
+#include "platform/qt/QtPlatform.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QSoundEffect>
+#include <QTime>
+#include <QTimer>
+#include <QUrl>
+
+namespace peldora {
+
+double QtClock::secondsSinceMidnight() const {
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
+
+void QtEventPump::processEvents() {
+    QEventLoop loop;
+    QTimer::singleShot(5, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+namespace {
+bool OpenLocal(const QString& path) {
+    return !path.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+} // namespace
+
+bool QtShell::openFile(const QString& path) { return OpenLocal(path); }
+bool QtShell::openFolder(const QString& path) { return OpenLocal(path); }
+
+bool QtShell::showFileInFolder(const QString& path) {
+    // The freedesktop file-manager interface selects the file; without it the folder opens.
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 2000);
+    if (reply.type() == QDBusMessage::ReplyMessage) return true;
+    return OpenLocal(QFileInfo(path).absolutePath());
+}
+
+bool QtShell::openAddress(const QString& address) {
+    const QUrl url = QUrl::fromUserInput(address);
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+bool QtShell::openMail(const QString& address) {
+    return QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + address));
+}
+
+bool QtShell::openInTextEditor(const QString& path) { return OpenLocal(path); }
+
+QtSoundPlayer::QtSoundPlayer() = default;
+QtSoundPlayer::~QtSoundPlayer() { qDeleteAll(m_effects); }
+
+void QtSoundPlayer::play(int cue) {
+    if (cue < 101 || cue > 103) return;
+    QSoundEffect*& effect = m_effects[cue];
+    if (!effect) {
+        effect = new QSoundEffect;
+        effect->setSource(QUrl(QStringLiteral("qrc:/sounds/%1.wav").arg(cue)));
+    }
+    effect->play();
+}
+
+} // namespace peldora

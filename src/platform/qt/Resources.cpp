@@ -1,0 +1,9 @@
+#include "platform/qt/Resources.h"
+
+#include <QtGlobal>
+
+static void InitPeldoraResources() { Q_INIT_RESOURCE(resources); }
+
+namespace peldora {
+void InitResources() { InitPeldoraResources(); }
+} // namespace peldora

@@ -1,0 +1,57 @@
+#pragma once
+// A complete AppContext over fakes, with settings, registry and data folder in a temporary
+// folder that is removed with the fixture.
+#include "app/AppContext.h"
+#include "app/SettingsStore.h"
+#include "platform/qt/Resources.h"
+#include "support/Fakes.h"
+#include "tools/Registry.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace peldora::test {
+
+class TestContext {
+public:
+    TestContext();
+    AppContext& ctx() { return *m_ctx; }
+    QString dir() const { return m_dir.path(); }
+    QString settingsPath() const { return m_dir.path() + QStringLiteral("/Peldora.ini"); }
+    QString registryPath() const { return m_dir.path() + QStringLiteral("/registry.json"); }
+
+    FakeDialogs dialogs;
+    FakeClock clock;
+    FakePump pump{clock};
+    FakeShell shell;
+    FakeSound sound;
+    int endProgramCalls = 0;
+
+private:
+    QTemporaryDir m_dir;
+
+public:
+    SettingsStore settings;
+    Registry registry;
+
+private:
+    std::unique_ptr<AppContext> m_ctx;
+};
+
+// Points HOME and the XDG folders at a fresh temporary folder for the whole test program, so
+// nothing the program writes leaks out. Call first in main (see PELDORA_TEST_MAIN).
+void IsolateUserFolders();
+
+} // namespace peldora::test
+
+// A QTEST_MAIN that isolates the user folders before the application object exists.
+#define PELDORA_TEST_MAIN(TestClass)                                                          \
+    int main(int argc, char** argv) {                                                         \
+        peldora::test::IsolateUserFolders();                                                  \
+        QApplication app(argc, argv);                                                         \
+        peldora::InitResources();                                                             \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                              \
+        TestClass tc;                                                                         \
+        QTEST_SET_MAIN_SOURCE_PATH                                                            \
+        return QTest::qExec(&tc, argc, argv);                                                 \
+    }
