@@ -31,6 +31,11 @@ struct AppContext {
     ProgramState state;
     // Ends the program at once, without any window's close handling.
     std::function<void()> endProgram;
+    // Window hand-offs between the main windows, set by app/ui/MainWindows: show the cover
+    // again, open (create if needed, then show) the search window or the download window.
+    std::function<void()> showCover;
+    std::function<void()> openSearchWindow;
+    std::function<void()> openDownloadWindow;
 };
 
 } // namespace peldora
