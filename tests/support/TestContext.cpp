@@ -20,7 +20,7 @@ TestContext::TestContext()
     QDir().mkpath(m_dir.path() + QStringLiteral("/data"));
     m_ctx.reset(new AppContext{settings, registry, dialogs, clock, pump, shell, sound, facts,
                                m_dir.path() + QStringLiteral("/data"), QStringLiteral("peldora"),
-                               ProgramState{}, [this] { ++endProgramCalls; }});
+                               ProgramState{}, [this] { ++endProgramCalls; }, {}, {}, {}});
 }
 
 void IsolateUserFolders() {
