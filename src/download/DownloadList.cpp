@@ -1,0 +1,350 @@
+#include "download/DownloadList.h"
+#include "common/PathSeparator.h"
+#include "common/Text.h"
+#include "download/StatusIcons.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <optional>
+
+namespace peldora {
+
+namespace {
+
+const int kColumnWidthsTwips[kDownloadColumnCount] = {10583, 1411, 1940, 1940, 1411, 10583, 2540};
+
+// A cell the sort reads as a number: spaces around, an optional sign, digits that may be
+// grouped with ",", an optional fraction. Status words and empty cells are not numbers.
+std::optional<double> CellNumber(const QString& cell) {
+    QString t = TrimSpaces(cell);
+    if (t.isEmpty()) return std::nullopt;
+    qsizetype i = 0;
+    if (t.at(0) == u'-' || t.at(0) == u'+') ++i;
+    bool digits = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        if (c >= u'0' && c <= u'9')
+            digits = true;
+        else if (c == u',' && digits)
+            continue;
+        else
+            break;
+    }
+    if (i < t.size() && t.at(i) == u'.') {
+        for (++i; i < t.size() && t.at(i) >= u'0' && t.at(i) <= u'9'; ++i) digits = true;
+    }
+    if (!digits || i != t.size()) return std::nullopt;
+    t.remove(u',');
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
+
+bool IsWhole(double v) {
+    return v == std::floor(v) && std::fabs(v) < 9.0e15;
+}
+
+// Twelve-digit zero padding, so that numbers compare as text in their numeric order.
+QString PaddedNumber(double v) {
+    const qint64 n = std::llround(v);
+    const QString digits = QStringLiteral("%1").arg(n < 0 ? -n : n, 12, 10, QChar(u'0'));
+    return n < 0 ? QStringLiteral("-") + digits : digits;
+}
+
+// The sort text of one cell and, after the sort, the cell rewritten without its padding.
+// Fractions keep their text: only whole numbers lose grouping and leading zeros.
+struct NumericCell {
+    static QString SortText(int column, const QString& cell) {
+        const QString bare = column == ColPercent ? QString(cell).remove(u'%') : cell;
+        if (const auto v = CellNumber(bare)) return PaddedNumber(*v);
+        return cell;
+    }
+    static QString Unpadded(int column, const QString& cell) {
+        const QString bare = column == ColPercent ? QString(cell).remove(u'%') : cell;
+        const auto v = CellNumber(bare);
+        if (!v || !IsWhole(*v)) return cell;
+        const QString number = QString::number(qint64(*v));
+        return column == ColPercent ? number + u'%' : number;
+    }
+};
+
+bool IsNumericColumn(int column) {
+    return column == ColSize || column == ColReceived || column == ColPercent;
+}
+
+// Whether a name or type would take a path out of its folder.
+bool LeavesFolder(const QString& part) {
+    return part.contains(QChar(kPathSep)) || part.contains(u'/') || part.contains(QChar(u'\0'));
+}
+
+} // namespace
+
+QString 选择url(const QString& key) {
+    const qsizetype bar = key.indexOf(u'|');
+    return bar < 0 ? key : key.left(bar);
+}
+
+DownloadList::DownloadList(QObject* parent) : QAbstractTableModel(parent) {}
+
+int DownloadList::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : count();
+}
+
+int DownloadList::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kDownloadColumnCount;
+}
+
+QVariant DownloadList::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || !isValidRow(index.row())) return {};
+    const DownloadListRow& r = m_rows.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return r.cells.at(index.column());
+    case Qt::TextAlignmentRole:
+        return headerData(index.column(), Qt::Horizontal, role);
+    case Qt::DecorationRole:
+        if (index.column() == ColName) return RowStatusIcon(r.status);
+        return {};
+    case StatusRole:
+        return int(r.status);
+    default:
+        return {};
+    }
+}
+
+QVariant DownloadList::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kDownloadColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole) return ColumnHeader(section);
+    if (role == Qt::TextAlignmentRole)
+        return int((IsNumericColumn(section) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    return {};
+}
+
+Qt::ItemFlags DownloadList::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+}
+
+QString DownloadList::ColumnHeader(int column) {
+    static const QString headers[kDownloadColumnCount] = {
+        QStringLiteral("名称"),     QStringLiteral("类型"),   QStringLiteral("文件大小"),
+        QStringLiteral("已下载数"), QStringLiteral("百分比"), QStringLiteral("保存路径"),
+        QStringLiteral("B")};
+    return column >= 0 && column < kDownloadColumnCount ? headers[column] : QString();
+}
+
+int DownloadList::ColumnWidthTwips(int column) {
+    return column >= 0 && column < kDownloadColumnCount ? kColumnWidthsTwips[column] : 0;
+}
+
+bool DownloadList::AddRow(const QString& key, const QString& name, const QString& type,
+                          const QString& folder, const QString& tag) {
+    if (key.isEmpty() || ContainsKey(key)) return false;
+    DownloadListRow r;
+    r.cells[ColName] = name;
+    r.cells[ColType] = type;
+    r.cells[ColFolder] = folder;
+    r.key = key;
+    r.tag = tag;
+    const int at = count();
+    beginInsertRows({}, at, at);
+    m_rows.append(std::move(r));
+    if (!m_indexStale) m_rowOfKey.insert(key, at);
+    countStatus(RowStatus::Waiting, +1);
+    endInsertRows();
+    return true;
+}
+
+QString DownloadList::text(int r, int column) const {
+    if (!isValidRow(r) || column < 0 || column >= kDownloadColumnCount) return {};
+    return m_rows.at(r).cells.at(column);
+}
+
+void DownloadList::setText(int r, int column, const QString& value) {
+    if (!isValidRow(r) || column < 0 || column >= kDownloadColumnCount) return;
+    QString& cell = m_rows[r].cells[column];
+    if (cell == value) return;
+    cell = value;
+    const QModelIndex at = index(r, column);
+    emit dataChanged(at, at, {Qt::DisplayRole});
+}
+
+void DownloadList::setStatus(int r, RowStatus status) {
+    if (!isValidRow(r) || m_rows.at(r).status == status) return;
+    countStatus(m_rows.at(r).status, -1);
+    countStatus(status, +1);
+    m_rows[r].status = status;
+    const QModelIndex at = index(r, ColName);
+    emit dataChanged(at, at, {Qt::DecorationRole, StatusRole});
+}
+
+bool DownloadList::setKey(int r, const QString& key) {
+    if (!isValidRow(r) || key.isEmpty()) return false;
+    if (m_rows.at(r).key == key) return true;
+    if (ContainsKey(key)) return false;
+    m_rowOfKey.remove(m_rows.at(r).key);
+    m_rows[r].key = key;
+    m_rowOfKey.insert(key, r);
+    return true;
+}
+
+void DownloadList::setTag(int r, const QString& tag) {
+    if (isValidRow(r)) m_rows[r].tag = tag;
+}
+
+int DownloadList::RowOfKey(const QString& key) const {
+    if (m_indexStale) rebuildKeyIndex();
+    return m_rowOfKey.value(key, -1);
+}
+
+void DownloadList::RemoveRowAt(int r) {
+    if (!isValidRow(r)) return;
+    beginRemoveRows({}, r, r);
+    countStatus(m_rows.at(r).status, -1);
+    m_rows.removeAt(r);
+    m_indexStale = true;
+    endRemoveRows();
+}
+
+int DownloadList::RemoveRowsWhere(const std::function<bool(const DownloadListRow&)>& matches) {
+    // Removes runs of adjacent matching rows in one step each, from the end so that the row
+    // numbers still to be visited stay valid.
+    int removed = 0;
+    for (int end = count() - 1; end >= 0;) {
+        if (!matches(m_rows.at(end))) {
+            --end;
+            continue;
+        }
+        int begin = end;
+        while (begin > 0 && matches(m_rows.at(begin - 1))) --begin;
+        beginRemoveRows({}, begin, end);
+        for (int r = begin; r <= end; ++r) countStatus(m_rows.at(r).status, -1);
+        m_rows.remove(begin, end - begin + 1);
+        m_indexStale = true;
+        endRemoveRows();
+        removed += end - begin + 1;
+        end = begin - 1;
+    }
+    return removed;
+}
+
+void DownloadList::Clear() {
+    beginResetModel();
+    m_rows.clear();
+    m_rowOfKey.clear();
+    m_indexStale = false;
+    m_counts = {};
+    endResetModel();
+}
+
+QString DownloadList::RowFilePath(int r) const {
+    if (!isValidRow(r)) return {};
+    const DownloadListRow& row = m_rows.at(r);
+    const QString& folder = row.cells[ColFolder];
+    const QString& name = row.cells[ColName];
+    const QString& type = row.cells[ColType];
+    const QString file = type.isEmpty() ? name : name + u'.' + type;
+    if (TrimSpaces(folder).isEmpty() || file.isEmpty() || file == QStringLiteral(".") ||
+        file == QStringLiteral("..") || LeavesFolder(file))
+        return {};
+    // A folder without its trailing separator still names the folder, not a sibling file.
+    return WithTrailingSep(folder) + file;
+}
+
+QString DownloadList::StatisticsLine() const {
+    return QStringLiteral("总数:%1 正在下载:%2 等待:%3 已完成:%4 失败:%5")
+        .arg(m_counts.total())
+        .arg(m_counts.downloading)
+        .arg(m_counts.waiting)
+        .arg(m_counts.completed)
+        .arg(m_counts.failed);
+}
+
+QString DownloadList::RowCountText() const {
+    return QString::number(count()) + u'条';
+}
+
+int DownloadList::统计未下载项数目() const {
+    int n = 0;
+    for (const DownloadListRow& r : m_rows)
+        n += r.cells[ColSize].isEmpty() && r.cells[ColReceived].isEmpty() &&
+             r.cells[ColPercent].isEmpty();
+    return n;
+}
+
+bool DownloadList::检测是否下载列表完毕() const {
+    return m_counts.waiting == 0 && m_counts.downloading == 0;
+}
+
+void DownloadList::ToggleSortByColumn(int column) {
+    if (column < 0 || column >= kDownloadColumnCount) return;
+    m_sortColumn = column;
+    m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    SortByColumn(column, m_sortOrder);
+}
+
+void DownloadList::SortByColumn(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= kDownloadColumnCount || m_rows.size() < 1) return;
+    const bool numeric = IsNumericColumn(column);
+    const int n = count();
+    QList<QString> sortText(n);
+    for (int r = 0; r < n; ++r) {
+        const QString& cell = m_rows.at(r).cells[column];
+        sortText[r] = numeric ? NumericCell::SortText(column, cell) : cell;
+    }
+    std::vector<int> permutation(n);
+    std::iota(permutation.begin(), permutation.end(), 0);
+    const auto before = [&](int a, int b) {
+        const int c = QString::compare(sortText.at(a), sortText.at(b), Qt::CaseInsensitive);
+        return order == Qt::AscendingOrder ? c < 0 : c > 0;
+    };
+    std::stable_sort(permutation.begin(), permutation.end(), before);
+
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    QList<DownloadListRow> sorted;
+    sorted.reserve(n);
+    std::vector<int> newRowOf(n);
+    for (int i = 0; i < n; ++i) {
+        sorted.append(std::move(m_rows[permutation[i]]));
+        newRowOf[permutation[i]] = i;
+    }
+    m_rows = std::move(sorted);
+    if (numeric)
+        for (DownloadListRow& r : m_rows)
+            r.cells[column] = NumericCell::Unpadded(column, r.cells[column]);
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& i : from) to.append(index(newRowOf[i.row()], i.column()));
+    changePersistentIndexList(from, to);
+    m_indexStale = true;
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void DownloadList::countStatus(RowStatus status, int delta) {
+    switch (status) {
+    case RowStatus::Waiting:
+        m_counts.waiting += delta;
+        break;
+    case RowStatus::Downloading:
+        m_counts.downloading += delta;
+        break;
+    case RowStatus::Completed:
+        m_counts.completed += delta;
+        break;
+    case RowStatus::Failed:
+        m_counts.failed += delta;
+        break;
+    }
+}
+
+void DownloadList::rebuildKeyIndex() const {
+    m_rowOfKey.clear();
+    m_rowOfKey.reserve(m_rows.size());
+    for (int r = 0; r < count(); ++r) m_rowOfKey.insert(m_rows.at(r).key, r);
+    m_indexStale = false;
+}
+
+} // namespace peldora

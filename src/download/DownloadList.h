@@ -1,0 +1,132 @@
+#pragma once
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace peldora {
+
+// The state of a download-list row; the numbers are those the other download procedures use.
+enum class RowStatus { Waiting = 1, Downloading = 2, Completed = 3, Failed = 4 };
+
+// The seven columns of the list. Column 0 is the row's text, the file name without extension.
+enum DownloadColumn {
+    ColName = 0,
+    ColType = 1,     // extension without the dot
+    ColSize = 2,     // total bytes, or a status word
+    ColReceived = 3, // bytes received
+    ColPercent = 4,  // "45%", or a status word
+    ColFolder = 5,   // the folder the file is saved into
+    ColB = 6,        // always empty
+    kDownloadColumnCount = 7
+};
+
+struct DownloadListRow {
+    std::array<QString, kDownloadColumnCount> cells;
+    QString key; // one to three addresses joined by "|"; the first is downloaded
+    QString tag; // the page that referred to the file
+    RowStatus status = RowStatus::Waiting;
+};
+
+// How many rows are in each state; kept up to date on every change so the statistics line and
+// the finished test cost nothing on long lists.
+struct StatusCounts {
+    int waiting = 0;
+    int downloading = 0;
+    int completed = 0;
+    int failed = 0;
+    int total() const { return waiting + downloading + completed + failed; }
+};
+
+// The part of a key before the first "|" (the whole key when it holds none).
+QString 选择url(const QString& key);
+
+// The download list: rows in list order, unique keys with an index from key to row, and the
+// list's own sort. Rows are not editable through the view.
+class DownloadList : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // The row status as an int, for views and tests.
+    static constexpr int StatusRole = Qt::UserRole + 1;
+
+    explicit DownloadList(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // The column headers and their design widths in twips.
+    static QString ColumnHeader(int column);
+    static int ColumnWidthTwips(int column);
+
+    // Appends a waiting row with columns 2, 3, 4 and 6 empty. Refuses (returns false) an empty
+    // key or a key the list already holds.
+    bool AddRow(const QString& key, const QString& name, const QString& type, const QString& folder,
+                const QString& tag);
+
+    int count() const { return int(m_rows.size()); }
+    const DownloadListRow& row(int r) const { return m_rows.at(r); }
+    QString text(int r, int column) const;
+    void setText(int r, int column, const QString& value);
+    RowStatus status(int r) const { return m_rows.at(r).status; }
+    void setStatus(int r, RowStatus status);
+    const QString& key(int r) const { return m_rows.at(r).key; }
+    // Changes a row's key; refused when another row already holds the new key.
+    bool setKey(int r, const QString& key);
+    const QString& tag(int r) const { return m_rows.at(r).tag; }
+    void setTag(int r, const QString& tag);
+    bool isValidRow(int r) const { return r >= 0 && r < count(); }
+
+    // The row holding the key, or -1.
+    int RowOfKey(const QString& key) const;
+    bool ContainsKey(const QString& key) const { return RowOfKey(key) >= 0; }
+
+    // Removes rows; the index of keys follows.
+    void RemoveRowAt(int r);
+    int RemoveRowsWhere(const std::function<bool(const DownloadListRow&)>& matches);
+    void Clear();
+
+    // The file that belongs to a row: folder + name + "." + type (no "." when the type is
+    // empty). The empty text when the row cannot name a file inside its folder: no folder, no
+    // name and no type, or a name or type that would leave the folder.
+    QString RowFilePath(int r) const;
+
+    StatusCounts counts() const { return m_counts; }
+    // "总数:5 正在下载:1 等待:2 已完成:1 失败:1"
+    QString StatisticsLine() const;
+    // "12条"
+    QString RowCountText() const;
+
+    // Rows whose columns 2, 3 and 4 are all empty, whatever their status.
+    int 统计未下载项数目() const;
+    // True when no row is waiting or downloading (an empty list is finished).
+    bool 检测是否下载列表完毕() const;
+
+    // The order the next header click sorts in: it toggles on every click, and a list starts
+    // ascending, so the first click sorts descending.
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+    int sortColumn() const { return m_sortColumn; }
+    // A header click: toggles the order and sorts once by that column. Size and received sort
+    // by their numbers, percent by its number; other cells and status words sort as text.
+    void ToggleSortByColumn(int column);
+    // One sort in the given order.
+    void SortByColumn(int column, Qt::SortOrder order);
+
+private:
+    void countStatus(RowStatus status, int delta);
+    void rebuildKeyIndex() const;
+
+    QList<DownloadListRow> m_rows;
+    StatusCounts m_counts;
+    // Key to row; rebuilt lazily after removals and sorts, which move rows.
+    mutable QHash<QString, int> m_rowOfKey;
+    mutable bool m_indexStale = false;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    int m_sortColumn = 0;
+};
+
+} // namespace peldora

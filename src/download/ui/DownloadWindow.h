@@ -1,0 +1,115 @@
+#pragma once
+#include "download/DownloadList.h"
+#include "download/DownloadWindowState.h"
+
+#include <QWidget>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTreeView;
+
+namespace peldora {
+
+struct AppContext;
+
+// fFileDownload: the download list ListView3 with the download panel, menus and status bar.
+// Creating the window runs its load sequence, so it can be filled with rows before it is ever
+// shown; closing it saves its settings and discards the list.
+class DownloadWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit DownloadWindow(AppContext& ctx, QWidget* parent = nullptr);
+
+    static inline const QString kWindowName = QStringLiteral("fFileDownload");
+    static inline const QString kCaption = QStringLiteral("文件下载");
+
+    DownloadList& list() { return m_list; }
+    DownloadWindowState& state() { return m_state; }
+
+    // Adds a waiting row; false when the key is empty or already in the list.
+    bool AddRow(const QString& key, const QString& name, const QString& type, const QString& folder,
+                const QString& tag);
+
+    // Status panel 4 from the list's counts. The supervisor tick calls it.
+    void UpdateStatistics();
+    // Runs every second while the window is loaded. Without a hook the tick only updates the
+    // statistics; the scheduler replaces it with its full tick (which updates them itself).
+    std::function<void()> supervisorTick;
+    // Called before the list menu opens as a context menu, to enable its entries.
+    std::function<void()> beforeListMenu;
+
+    // A menu entry by its object name ("menu清除选中项"), and a way to give a waiting entry
+    // its command: the entry is enabled and runs the function when chosen.
+    QAction* command(const QString& objectName) const;
+    void connectCommand(const QString& objectName, const std::function<void()>& run);
+
+    QString panelText(int panel) const;
+    void setPanelText(int panel, const QString& text);
+    // The focused row, or -1.
+    int focusedRow() const;
+
+    QTreeView* listView() const { return m_listView; }
+    QComboBox* threadCountList() const { return m_combo1; }
+    QComboBox* pauseList() const { return m_combo2; }
+    QComboBox* redownloadPolicyList() const { return m_combo4; }
+    QRadioButton* policyOption(SameNamePolicy policy) const;
+    QLabel* rowCountLabel() const { return m_label1; }
+    QLabel* methodLabel() const { return m_label7; }
+    QMenu* listMenu() const { return m_listMenu; }
+
+    // The method shown in Label7: "下载方式：" and the digit.
+    void ShowDownloadMethod();
+    SameNamePolicy selectedPolicy() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    QWidget* buildDownloadPanel();
+    void buildListView();
+    void buildStatusBar();
+    void load();
+    void restorePlacement();
+    void savePlacement();
+    void panelClicked(int panel);
+    QString screenDescription() const;
+    void showRowCount();
+
+    AppContext& m_ctx;
+    DownloadList m_list;
+    DownloadWindowState m_state;
+
+    QMenuBar* m_menuBar = nullptr;
+    QMenu* m_listMenu = nullptr;
+    QTreeView* m_listView = nullptr;
+    QLabel* m_label1 = nullptr;
+    QLabel* m_label7 = nullptr;
+    QFrame* m_shape1 = nullptr;
+    QPushButton* m_command1 = nullptr;
+    QPushButton* m_command4 = nullptr;
+    QPushButton* m_command26 = nullptr;
+    QPushButton* m_command31 = nullptr;
+    QCheckBox* m_check3 = nullptr;
+    QCheckBox* m_check4 = nullptr;
+    QCheckBox* m_check5 = nullptr;
+    QCheckBox* m_check6 = nullptr;
+    QComboBox* m_combo1 = nullptr;
+    QComboBox* m_combo2 = nullptr;
+    QComboBox* m_combo4 = nullptr;
+    QRadioButton* m_options[3] = {};
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_panels[4] = {};
+};
+
+} // namespace peldora
