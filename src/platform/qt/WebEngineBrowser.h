@@ -1,0 +1,60 @@
+#pragma once
+#include "platform/Browser.h"
+
+#include <QPointer>
+
+class QWebEngineView;
+class QWebEnginePage;
+
+namespace peldora {
+
+class BrowserPage;
+
+// The embedded browser on Qt WebEngine, on the shared profile. The view is created with the
+// browser and handed to a window's layout; if no window has taken it, it goes with the browser.
+// New-window requests load in this browser, pages cannot close it, and with silent on script
+// dialogs are not shown (a confirm answers "cancel", a prompt is cancelled, as browsers do for a
+// page whose dialogs are blocked).
+class WebEngineBrowser : public Browser {
+    Q_OBJECT
+public:
+    explicit WebEngineBrowser(QObject* parent = nullptr);
+    ~WebEngineBrowser() override;
+
+    QWebEngineView* view() const;
+    QWebEnginePage* page() const;
+
+    void navigate(const QString& address) override;
+    bool goBack() override;
+    bool goForward() override;
+    void refresh() override;
+    void stop() override;
+    bool busy() const override;
+    void setSilent(bool silent) override;
+    bool silent() const { return m_silent; }
+    QString currentUrl() const override;
+    QString title() const override;
+
+    DomSnapshot document(const DomTextRequest& text) override;
+    bool click(int elementIndex) override;
+    bool setValue(int elementIndex, const QString& value) override;
+    QString outerHtml() override;
+
+    // How long a read of the page may take before it is given up (a hung page answers never).
+    void setScriptTimeout(int milliseconds) { m_scriptTimeoutMs = milliseconds; }
+    int scriptTimeout() const { return m_scriptTimeoutMs; }
+
+private:
+    // Runs a script in the program's own script world and waits for its result; an invalid
+    // value on timeout or when there is no page.
+    QVariant runScript(const QString& script, int timeoutMs);
+    void onNewWindow(const QUrl& address);
+
+    QPointer<QWebEngineView> m_view;
+    QPointer<BrowserPage> m_page;
+    bool m_silent = false;
+    bool m_navigationPending = false;
+    int m_scriptTimeoutMs = 10000;
+};
+
+} // namespace peldora
