@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <initializer_list>
 #include <vector>
@@ -129,6 +130,8 @@ QString LocalPath(const QString& path) {
 
 FileKind 打开文件判断文件类型(const QString& path) {
     if (!FileExists(path)) return {};
+    // Only regular files: opening a pipe or a device would wait or never end.
+    if (!QFileInfo(LocalPath(path)).isFile()) return {};
     QFile file(LocalPath(path));
     if (!file.open(QIODevice::ReadOnly)) return {};
     const qint64 length = file.size();

@@ -69,6 +69,8 @@ DownloadWindow::DownloadWindow(AppContext& ctx, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 0);
+    // The stored placement decides the size, even below what the panel would like.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
     layout->setMenuBar(m_menuBar);
     layout->addWidget(buildDownloadPanel());
     auto* countRow = new QHBoxLayout;
