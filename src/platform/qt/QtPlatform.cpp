@@ -6,6 +6,8 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QTime>
 #include <QTimer>
@@ -59,6 +61,8 @@ QtSoundPlayer::~QtSoundPlayer() { qDeleteAll(m_effects); }
 
 void QtSoundPlayer::play(int cue) {
     if (cue < 101 || cue > 103) return;
+    // Without an audio device the cue is silent; the sound back end is then never started.
+    if (QMediaDevices::audioOutputs().isEmpty()) return;
     QSoundEffect*& effect = m_effects[cue];
     if (!effect) {
         effect = new QSoundEffect;
