@@ -68,14 +68,18 @@ std::pair<QString, QString> SplitNameAndExtension(const QString& path) {
     return {TrimSpaces(ext), TrimSpaces(file.left(dot))};
 }
 
-bool FileExists(const QString& path) {
+QString LocalFilePath(const QString& path) {
     QString p = TrimSpaces(path);
     if (p.startsWith(QStringLiteral("file:///"), Qt::CaseInsensitive)) {
         p = p.mid(8);
         // Without drive letters the third slash of the address is the root of the path.
         if (kPathSep == u'/') p.prepend(u'/');
     }
-    p = NativeSeparators(p);
+    return NativeSeparators(p);
+}
+
+bool FileExists(const QString& path) {
+    const QString p = LocalFilePath(path);
     if (p.isEmpty() || p.contains(QChar(u'\0'))) return false;
     const QFileInfo info(p);
     return info.exists() && !info.isDir();

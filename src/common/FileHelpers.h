@@ -22,6 +22,8 @@ QString FileNameFromAddress(const QString& address, bool stripExtension);
 // characters does not count as one. Returns {extension, name}.
 std::pair<QString, QString> SplitNameAndExtension(const QString& path);
 
+// A path as the file tests read it: trimmed, without a "file:///" prefix, "/" as the separator.
+QString LocalFilePath(const QString& path);
 bool FileExists(const QString& path);
 bool FolderExists(const QString& path);
 

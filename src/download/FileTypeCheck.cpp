@@ -115,24 +115,13 @@ bool ContainsAll(const QByteArray& text, std::initializer_list<const char*> tags
     return true;
 }
 
-// The path as FileExists reads it: trimmed, without a "file:///" prefix.
-QString LocalPath(const QString& path) {
-    QString p = TrimSpaces(path);
-    if (p.startsWith(QStringLiteral("file:///"), Qt::CaseInsensitive)) {
-        p = p.mid(8);
-        if (kPathSep == u'/') p.prepend(u'/');
-    }
-    p.replace(u'/', QChar(kPathSep));
-    return p;
-}
-
 } // namespace
 
 FileKind 打开文件判断文件类型(const QString& path) {
     if (!FileExists(path)) return {};
     // Only regular files: opening a pipe or a device would wait or never end.
-    if (!QFileInfo(LocalPath(path)).isFile()) return {};
-    QFile file(LocalPath(path));
+    if (!QFileInfo(LocalFilePath(path)).isFile()) return {};
+    QFile file(LocalFilePath(path));
     if (!file.open(QIODevice::ReadOnly)) return {};
     const qint64 length = file.size();
     QByteArray lead = file.read(kLeadingBytes);
@@ -173,7 +162,7 @@ bool CorrectRowType(DownloadList& list, int row) {
     const QString target = UniqueNumberedPath(WithTrailingSep(list.text(row, ColFolder)) +
                                               list.text(row, ColName) + dotKind);
     // QFile::rename never replaces an existing file.
-    if (!QFile::rename(LocalPath(path), target) || !FileExists(target)) return false;
+    if (!QFile::rename(LocalFilePath(path), target) || !FileExists(target)) return false;
     const QString file = target.mid(target.lastIndexOf(QChar(kPathSep)) + 1);
     list.setText(row, ColType, kind);
     // The name exactly as the file now carries it, so the row keeps finding its file.
