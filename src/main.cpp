@@ -1,4 +1,5 @@
 #include "app/ui/CoverWindow.h"
+#include "app/ui/MainWindows.h"
 #include "app/ui/ProgramServices.h"
 #include "platform/qt/Resources.h"
 #include "platform/qt/WebEngineSetup.h"
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
 
     peldora::ProgramServices services;
     auto* cover = new peldora::CoverWindow(services.context());
+    new peldora::MainWindows(services.context(), *cover); // owned by the cover
     cover->load();
     const int code = QApplication::exec();
     // Ending the program closes every window without its own close handling.

@@ -1,6 +1,7 @@
 #include "search/ui/SearchWindow.h"
 #include "app/AppContext.h"
 #include "app/SettingsStore.h"
+#include "app/ui/SaveLocationDialog.h"
 #include "common/Text.h"
 #include "common/ui/WindowHelpers.h"
 #include "platform/Browser.h"
@@ -13,11 +14,6 @@
 #include "search/SearchAddresses.h"
 #include "search/SearchList.h"
 #include "search/ui/ListViewLook.h"
-
-#if __has_include("app/ui/SaveLocationDialog.h")
-#include "app/ui/SaveLocationDialog.h"
-#define PELDORA_HAS_SAVE_LOCATION_DIALOG 1
-#endif
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -103,9 +99,7 @@ SearchWindow::SearchWindow(AppContext& ctx, Browser* browser, QWidget* browserVi
         if (askSaveFolder) askSaveFolder();
     };
     m_addAll->autoSizeColumns = [this] { AutoSizeColumns(m_listView, -2); };
-#ifdef PELDORA_HAS_SAVE_LOCATION_DIALOG
     askSaveFolder = [this] { ShowSaveLocationDialog(m_ctx, this); };
-#endif
     buildControls(browserView);
     buildMenus();
     connectBrowser();

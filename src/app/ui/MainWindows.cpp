@@ -1,0 +1,72 @@
+#include "app/ui/MainWindows.h"
+#include "app/AppContext.h"
+#include "app/ui/CoverWindow.h"
+#include "download/ui/DownloadWindow.h"
+#include "handover/ui/HandoverControls.h"
+#include "search/ui/SearchWindow.h"
+
+#include <QTreeView>
+
+namespace peldora {
+
+MainWindows::MainWindows(AppContext& ctx, CoverWindow& cover)
+    : QObject(&cover), m_ctx(ctx), m_cover(cover) {
+    makeSearchWindow = [this] { return new SearchWindow(m_ctx); };
+    m_ctx.showCover = [this] { m_cover.show(); };
+    m_ctx.openSearchWindow = [this] { openSearchWindow(); };
+    m_ctx.openDownloadWindow = [this] { openDownloadWindow(); };
+    m_cover.openSearchWindow = [this] { openSearchWindow(); };
+}
+
+MainWindows::~MainWindows() {
+    m_ctx.showCover = nullptr;
+    m_ctx.openSearchWindow = nullptr;
+    m_ctx.openDownloadWindow = nullptr;
+}
+
+SearchWindow* MainWindows::searchWindow() const { return m_search; }
+DownloadWindow* MainWindows::downloadWindow() const { return m_download; }
+
+void MainWindows::openSearchWindow() {
+    m_cover.hide();
+    if (m_search) {
+        if (m_search->isMinimized()) m_search->showNormal();
+        m_search->show();
+        m_search->raise();
+        m_search->activateWindow();
+        return;
+    }
+    m_search = makeSearchWindow();
+    new HandoverControls(m_ctx, *m_search, downloadSink());
+    m_search->load();
+}
+
+DownloadWindow& MainWindows::loadDownloadWindow() {
+    if (!m_download) m_download = new DownloadWindow(m_ctx);
+    return *m_download;
+}
+
+void MainWindows::openDownloadWindow() {
+    loadDownloadWindow();
+    showDownloadWindow(true);
+    m_download->raise();
+    m_download->activateWindow();
+}
+
+void MainWindows::showDownloadWindow(bool restore) {
+    if (!m_download) return;
+    m_download->listView()->viewport()->update();
+    if (m_download->isHidden()) m_download->show();
+    if (restore && m_download->isMinimized()) m_download->showNormal();
+}
+
+DownloadListSink MainWindows::downloadSink() {
+    DownloadListSink sink;
+    sink.addRow = [this](const HandedOverRow& row) {
+        return loadDownloadWindow().AddRow(row.key, row.name, row.type, row.folder, row.tag);
+    };
+    sink.showWindow = [this](bool restore) { showDownloadWindow(restore); };
+    return sink;
+}
+
+} // namespace peldora

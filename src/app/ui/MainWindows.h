@@ -1,0 +1,49 @@
+#pragma once
+#include "handover/Handover.h"
+
+#include <QObject>
+#include <QPointer>
+
+namespace peldora {
+
+struct AppContext;
+class CoverWindow;
+class DownloadWindow;
+class SearchWindow;
+
+// The program's three main windows and the hand-offs between them: the cover opens the search
+// window; the search window and the hand-over open the download window (created on first use,
+// hidden until shown); the last of the two to close brings the cover back.
+class MainWindows : public QObject {
+    Q_OBJECT
+public:
+    MainWindows(AppContext& ctx, CoverWindow& cover);
+    ~MainWindows() override;
+
+    SearchWindow* searchWindow() const;
+    DownloadWindow* downloadWindow() const;
+
+    // Creates and loads the search window on first use; hides the cover and shows it.
+    void openSearchWindow();
+    // Creates and loads the download window on first use, without showing it.
+    DownloadWindow& loadDownloadWindow();
+    // "打开下载窗口": the download window, loaded if needed, shown and raised.
+    void openDownloadWindow();
+    // 显示下载窗口: nothing when the window is not loaded; otherwise the list redrawn, the
+    // window shown if hidden and, with restore, un-minimised.
+    void showDownloadWindow(bool restore);
+
+    // What the hand-over adds rows through.
+    DownloadListSink downloadSink();
+
+    // Tests build a search window over a scripted browser.
+    std::function<SearchWindow*()> makeSearchWindow;
+
+private:
+    AppContext& m_ctx;
+    CoverWindow& m_cover;
+    QPointer<SearchWindow> m_search;
+    QPointer<DownloadWindow> m_download;
+};
+
+} // namespace peldora
