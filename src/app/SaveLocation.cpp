@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <optional>
 
 namespace peldora {
 
@@ -29,6 +30,12 @@ std::optional<QString> DecodeLine(const QByteArray& bytes) {
         if (ch.unicode() < 0x20 && ch != u'\t') return std::nullopt;
     return text;
 }
+
+bool ContainsNoCase(const QStringList& list, const QString& entry) {
+    for (const QString& e : list)
+        if (EqualsNoCase(e, entry)) return true;
+    return false;
+}
 } // namespace
 
 void LoadComboFromFile(QStringList& list, const QString& path) {
@@ -37,7 +44,8 @@ void LoadComboFromFile(QStringList& list, const QString& path) {
     QStringList loaded;
     int nonEmpty = 0;
     qint64 read = 0;
-    while (!file.atEnd() && read < kMaxReadBytes) {
+    // Reading stops at the limit: whatever follows the 100th entry line is never looked at.
+    while (nonEmpty < kHistoryLimit && !file.atEnd() && read < kMaxReadBytes) {
         QByteArray line = file.readLine(kMaxLineBytes + 2);
         read += line.size();
         const bool ended = line.endsWith('\n');
@@ -48,15 +56,8 @@ void LoadComboFromFile(QStringList& list, const QString& path) {
         if (!text) return;
         const QString entry = TrimSpaces(*text);
         if (entry.isEmpty()) continue;
-        if (++nonEmpty > kHistoryLimit) break;
-        bool seen = false;
-        for (const QString& e : loaded) {
-            if (EqualsNoCase(e, entry)) {
-                seen = true;
-                break;
-            }
-        }
-        if (!seen) loaded << entry;
+        ++nonEmpty;
+        if (!ContainsNoCase(loaded, entry)) loaded << entry;
     }
     list = loaded;
 }
@@ -67,6 +68,8 @@ void SaveComboToFile(const QStringList& list, const QString& path) {
     if (list.isEmpty()) content = "\r\n";
     // Written aside and moved in place, so a failed write never leaves half a history.
     QSaveFile file(path);
+    // A writable history in a folder that takes no new files is still rewritten, in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) return;
     file.write(content);
     file.commit();
@@ -106,6 +109,7 @@ void SaveLocationForm::browse() {
 }
 
 bool SaveLocationForm::accept() {
+    m_ctx.state.useOriginalName = originalName;
     folderText = CreateFolderPath(WithTrailingSep(folderText), [this](const QString& message) {
         m_ctx.dialogs.messageBox(message, MessageIcon::Critical);
     });
@@ -113,13 +117,16 @@ bool SaveLocationForm::accept() {
         m_ctx.dialogs.messageBox(kFolderSettingError, MessageIcon::Critical);
         return false;
     }
-    // The naming choice takes effect with the folder: a refused OK followed by cancel keeps the
-    // previous choice.
-    m_ctx.state.useOriginalName = originalName;
     m_ctx.state.saveFolder = WithTrailingSep(folderText);
     m_ctx.settings.WriteSetting(keys::kSettings, keys::kSaveFolder, m_ctx.state.saveFolder);
     m_ctx.state.saveDialogCancelled = false;
-    history << TrimSpaces(folderText);
+    // Every OK appends, even a folder the list already holds. A new folder on a full list
+    // pushes the oldest entries out: the file is read only as far as its first 100 entries, so
+    // appending past them would never bring the newest folder back.
+    const QString entry = TrimSpaces(folderText);
+    if (!ContainsNoCase(history, entry))
+        while (history.size() >= kHistoryLimit) history.removeFirst();
+    history << entry;
     SaveComboToFile(history, SaveListPath(m_ctx));
     return true;
 }

@@ -14,8 +14,8 @@ class Dialogs;
 // later duplicates that differ only in letter case. A missing, unreadable or garbled file (not
 // text, or lines too long to be folders) leaves `list` as it was.
 void LoadComboFromFile(QStringList& list, const QString& path);
-// Writes the list, one entry a line; an empty list writes one empty line. A file that cannot be
-// written is left as it was.
+// Writes the list, one entry a line (CR LF); an empty list writes one empty line. A file that
+// cannot be written is left as it was, silently.
 void SaveComboToFile(const QStringList& list, const QString& path);
 
 // "SaveList.dat" in the program's data folder.
@@ -47,8 +47,10 @@ public:
     void load();
     // "...": the folder picker, starting beside the folder text.
     void browse();
-    // "确定": true when the folder is usable and the dialog may close; otherwise the error was
-    // shown and the folder text is what the folder check left of it.
+    // "确定": takes over the naming option, then checks the folder (creating what is missing).
+    // True when the folder is usable and the dialog may close: the folder is stored and
+    // appended to the history file. Otherwise the error was shown, the folder text is what the
+    // folder check left of it (empty) and the dialog stays open.
     bool accept();
     // "取消" and the title bar's close.
     void cancel();
