@@ -1,4 +1,5 @@
 #include "platform/qt/QtDialogs.h"
+#include "common/FileFilter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -54,13 +55,15 @@ std::optional<QString> QtDialogs::inputBox(const QString& prompt, const QString&
 QString QtDialogs::openFile(const QString& title, const QString& filter,
                             const QString& initialPath) {
     return QDir::toNativeSeparators(
-        QFileDialog::getOpenFileName(QApplication::activeWindow(), title, initialPath, filter));
+        QFileDialog::getOpenFileName(QApplication::activeWindow(), title, initialPath,
+                                     QtFileFilter(filter)));
 }
 
 QString QtDialogs::saveFile(const QString& title, const QString& filter,
                             const QString& initialPath) {
     return QDir::toNativeSeparators(
-        QFileDialog::getSaveFileName(QApplication::activeWindow(), title, initialPath, filter));
+        QFileDialog::getSaveFileName(QApplication::activeWindow(), title, initialPath,
+                                     QtFileFilter(filter)));
 }
 
 std::optional<QString> QtDialogs::browseFolder(const QString& title, const QString& startFolder,

@@ -3,7 +3,8 @@
 
 namespace peldora {
 
-// The dialogs as Qt shows them, owned by the active window.
+// The dialogs as Qt shows them, owned by the active window. The file pickers take filters in the
+// program's "Description|pattern" form (common/FileFilter.h).
 class QtDialogs : public Dialogs {
 public:
     MessageAnswer messageBox(const QString& text, MessageIcon icon, MessageButtons buttons,
