@@ -8,7 +8,7 @@
 
 namespace peldora::test {
 
-TestContext::TestContext()
+TestContext::TestContext(bool realTime)
     : settings(m_dir.path() + QStringLiteral("/Peldora.ini")),
       registry(m_dir.path() + QStringLiteral("/registry.json"), QStringLiteral("64")) {
     SystemFacts facts;
@@ -18,7 +18,9 @@ TestContext::TestContext()
     facts.kernelVersion = QStringLiteral("6.1.0-18-amd64");
     PrepareSystemRegistry(registry, facts);
     QDir().mkpath(m_dir.path() + QStringLiteral("/data"));
-    m_ctx.reset(new AppContext{settings, registry, dialogs, clock, pump, shell, sound, facts,
+    m_ctx.reset(new AppContext{settings, registry, dialogs,
+                               realTime ? static_cast<Clock&>(m_realClock) : clock,
+                               realTime ? static_cast<EventPump&>(m_realPump) : pump, shell, sound, facts,
                                m_dir.path() + QStringLiteral("/data"), QStringLiteral("peldora"),
                                ProgramState{}, [this] { ++endProgramCalls; }, {}, {}, {}});
 }

@@ -3,6 +3,7 @@
 // folder that is removed with the fixture.
 #include "app/AppContext.h"
 #include "app/SettingsStore.h"
+#include "platform/qt/QtPlatform.h"
 #include "platform/qt/Resources.h"
 #include "support/Fakes.h"
 #include "tools/Registry.h"
@@ -14,7 +15,9 @@ namespace peldora::test {
 
 class TestContext {
 public:
-    TestContext();
+    // With realTime the context runs on the real clock and event pump (for real pages, whose
+    // loads take real time); the fake clock and pump are then left unused.
+    explicit TestContext(bool realTime = false);
     AppContext& ctx() { return *m_ctx; }
     QString dir() const { return m_dir.path(); }
     QString settingsPath() const { return m_dir.path() + QStringLiteral("/Peldora.ini"); }
@@ -29,6 +32,8 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QtClock m_realClock;
+    QtEventPump m_realPump;
 
 public:
     SettingsStore settings;

@@ -1,10 +1,12 @@
 #include "platform/qt/WebEngineBrowser.h"
+#include "platform/Dialogs.h"
 #include "platform/qt/DomScript.h"
 #include "platform/qt/WebProfile.h"
 
 #include <QEventLoop>
 #include <QTimer>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -22,6 +24,7 @@ public:
 
     std::function<void(const QUrl&, bool topLevel)> onNavigation;
     bool silent = false;
+    Dialogs* dialogs = nullptr;
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override {
@@ -29,14 +32,23 @@ protected:
         return true;
     }
     void javaScriptAlert(const QUrl& origin, const QString& msg) override {
-        if (!silent) QWebEnginePage::javaScriptAlert(origin, msg);
+        if (silent) return;
+        if (!dialogs) return QWebEnginePage::javaScriptAlert(origin, msg);
+        dialogs->messageBox(msg, MessageIcon::Exclamation);
     }
     bool javaScriptConfirm(const QUrl& origin, const QString& msg) override {
-        return silent ? false : QWebEnginePage::javaScriptConfirm(origin, msg);
+        if (silent) return false;
+        if (!dialogs) return QWebEnginePage::javaScriptConfirm(origin, msg);
+        return dialogs->messageBox(msg, MessageIcon::Question, MessageButtons::OkCancel) ==
+               MessageAnswer::Ok;
     }
     bool javaScriptPrompt(const QUrl& origin, const QString& msg, const QString& defaultValue,
                           QString* result) override {
-        return silent ? false : QWebEnginePage::javaScriptPrompt(origin, msg, defaultValue, result);
+        if (silent) return false;
+        if (!dialogs) return QWebEnginePage::javaScriptPrompt(origin, msg, defaultValue, result);
+        const std::optional<QString> answer = dialogs->inputBox(msg, QString(), defaultValue);
+        if (answer && result) *result = *answer;
+        return answer.has_value();
     }
     // A new window is not created here: the request is answered by loading its address in this
     // page (WebEngineBrowser::onNewWindow).
@@ -55,12 +67,23 @@ WebEngineBrowser::WebEngineBrowser(QObject* parent) : Browser(parent) {
             [this](QWebEngineNewWindowRequest& request) { onNewWindow(request.requestedUrl()); });
     // A page's window.close() is not obeyed: windowCloseRequested is left unconnected.
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
-        m_navigationPending = false;
+        m_navigationPending = m_queuedUrl.isValid();
         emit loadStarted();
     });
-    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+    // The address of the load that ended, not the page's: a load superseded by the next one
+    // ends while the page already names the next address.
+    connect(m_page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+            m_loadingUrl = info.url();
+            return;
+        }
+        m_loadingUrl.clear();
+        if (m_queuedUrl.isValid()) {
+            m_page->load(std::exchange(m_queuedUrl, QUrl()));
+            return;
+        }
         m_navigationPending = false;
-        emit documentComplete(m_page->url().toString());
+        emit documentComplete(info.url().toString());
     });
     connect(m_page, &QWebEnginePage::linkHovered, this, &Browser::statusTextChanged);
     connect(m_page, &QWebEnginePage::titleChanged, this, &Browser::titleChanged);
@@ -84,6 +107,12 @@ void WebEngineBrowser::navigate(const QString& address) {
     if (!url.isValid()) return;
     // Busy from the request on, not only from the engine's first report of it.
     m_navigationPending = true;
+    // A load asked for while the blank page is still loading would load without any report of
+    // its start or end; it waits the moment until the blank page is done.
+    if (m_page->isLoading() && m_loadingUrl == QUrl(QStringLiteral("about:blank"))) {
+        m_queuedUrl = url;
+        return;
+    }
     m_page->load(url);
 }
 
@@ -109,6 +138,10 @@ void WebEngineBrowser::stop() {
 
 bool WebEngineBrowser::busy() const {
     return m_page && (m_navigationPending || m_page->isLoading());
+}
+
+void WebEngineBrowser::setDialogs(Dialogs* dialogs) {
+    if (m_page) m_page->dialogs = dialogs;
 }
 
 void WebEngineBrowser::setSilent(bool silent) {

@@ -2,6 +2,7 @@
 #include "platform/Browser.h"
 
 #include <QPointer>
+#include <QUrl>
 
 class QWebEngineView;
 class QWebEnginePage;
@@ -9,6 +10,7 @@ class QWebEnginePage;
 namespace peldora {
 
 class BrowserPage;
+class Dialogs;
 
 // The embedded browser on Qt WebEngine, on the shared profile. The view is created with the
 // browser and handed to a window's layout; if no window has taken it, it goes with the browser.
@@ -31,6 +33,9 @@ public:
     void stop() override;
     bool busy() const override;
     void setSilent(bool silent) override;
+    // Where a page's alert, confirm and prompt are shown while not silent (by default, Qt's
+    // own boxes).
+    void setDialogs(Dialogs* dialogs);
     bool silent() const { return m_silent; }
     QString currentUrl() const override;
     QString title() const override;
@@ -54,6 +59,8 @@ private:
     QPointer<BrowserPage> m_page;
     bool m_silent = false;
     bool m_navigationPending = false;
+    QUrl m_loadingUrl; // the load in progress, as its start was reported
+    QUrl m_queuedUrl;  // a navigation waiting for the blank page to finish
     int m_scriptTimeoutMs = 10000;
 };
 

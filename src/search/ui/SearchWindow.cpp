@@ -88,6 +88,7 @@ SearchWindow::SearchWindow(AppContext& ctx, Browser* browser, QWidget* browserVi
     setMinimumSize(kMinWidth, kMinHeight);
     if (!m_browser) {
         auto* web = new WebEngineBrowser(this);
+        web->setDialogs(&ctx.dialogs);
         m_browser = web;
         browserView = web->view();
     }
