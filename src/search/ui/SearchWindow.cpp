@@ -478,14 +478,14 @@ void SearchWindow::openAddress() {
 
 void SearchWindow::openLocalFile() {
     const QString path =
-        m_ctx.dialogs.openFile(QString(), QStringLiteral("*.htm;*.html (*.htm *.html)"), QString());
+        m_ctx.dialogs.openFile(QString(), QStringLiteral("*.htm;*.html|*.htm;*.html"), QString());
     if (path.isEmpty()) return;
     m_browser->navigate(QUrl::fromLocalFile(path).toString());
 }
 
 void SearchWindow::savePageSource() {
     // The save form of the dialog, so a new file name can be typed.
-    QString path = m_ctx.dialogs.saveFile(QString(), QStringLiteral("*.htm (*.htm)"), QString());
+    QString path = m_ctx.dialogs.saveFile(QString(), QStringLiteral("*.htm|*.htm"), QString());
     if (path.isEmpty() || m_browser->currentUrl().isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".htm");
     QString source = m_browser->outerHtml();
