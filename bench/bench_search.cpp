@@ -8,16 +8,16 @@
 #include "platform/qt/Resources.h"
 #include "search/SearchList.h"
 #include "search/ui/SearchWindow.h"
+#include "search/ResultPageMarkup.h"
+#include "support/BrowserWaits.h"
 #include "support/TestContext.h"
 #include "support/TestHttpServer.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -48,31 +48,6 @@ Stats Summarise(std::vector<double> ms) {
 
 double Ms(const QElapsedTimer& t) {
     return double(t.nsecsElapsed()) / 1e6;
-}
-
-// A result page of `count` complete entries with distinct PDF addresses.
-QByteArray EntriesPage(int count) {
-    QByteArray html = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>"
-                      "<div id=\"search-resultslist-wrap\"><ul>";
-    for (int i = 0; i < count; ++i)
-        html += QStringLiteral("<li><div class=\"searchlist-title\">Generated Article %1</div>"
-                               "<div class=\"lft\"><a href=\"/article/g%1/_pdf\">Download PDF</a>"
-                               "</div></li>")
-                    .arg(i)
-                    .toUtf8();
-    return html + "</ul></div></body></html>";
-}
-
-// Runs `start` and waits for the documentComplete of `address`; the window may report
-// about:blank on the way.
-bool OpenAndWait(Browser& browser, const QString& address, const std::function<void()>& start) {
-    QSignalSpy loaded(&browser, &Browser::documentComplete);
-    start();
-    QDeadlineTimer deadline(kLoadTimeoutMs);
-    while (!deadline.hasExpired() &&
-           (loaded.isEmpty() || loaded.last().value(0).toString() != address))
-        loaded.wait(int(std::max<qint64>(1, deadline.remainingTime())));
-    return !loaded.isEmpty() && loaded.last().value(0).toString() == address;
 }
 
 // (a) 加入LV1 on a fresh list, 10,000 distinct keys per run.
@@ -154,7 +129,7 @@ int main(int argc, char** argv) {
 
     TestHttpServer server;
     server.serveDirectory(QStringLiteral(PELDORA_FIXTURES "/jstage"));
-    const QByteArray page = EntriesPage(kPageEntries);
+    const QByteArray page = GeneratedResultPage(kPageEntries);
     server.route(QStringLiteral("/bench-100.html"),
                  [page](const HttpRequest&) { return HttpResponse::Html(page); });
     if (!server.start()) {
@@ -178,7 +153,7 @@ int main(int argc, char** argv) {
 
     QElapsedTimer loadTime;
     loadTime.start();
-    if (!OpenAndWait(window->browser(), benchPage, [&window] { window->load(); })) {
+    if (!OpenAndWait(window->browser(), benchPage, [&window] { window->load(); }, kLoadTimeoutMs)) {
         std::printf("the %d-entry page did not load\n", kPageEntries);
         return finish(1);
     }
@@ -193,14 +168,14 @@ int main(int argc, char** argv) {
     window->move(20, 20);
     const QString firstPage = server.url(QStringLiteral("/result-en-1.html"));
     const auto openFirst = [&window, &firstPage] { window->browser().navigate(firstPage); };
-    if (!OpenAndWait(window->browser(), firstPage, openFirst)) {
+    if (!OpenAndWait(window->browser(), firstPage, openFirst, kLoadTimeoutMs)) {
         std::printf("the fixture result page did not load\n");
         return finish(1);
     }
     window->combo(2)->setCurrentIndex(0);
     window->command(4)->click(); // walks the three pages and returns on the last
     const int harvested = window->searchList().size();
-    if (!OpenAndWait(window->browser(), firstPage, openFirst)) {
+    if (!OpenAndWait(window->browser(), firstPage, openFirst, kLoadTimeoutMs)) {
         std::printf("the fixture result page did not load again\n");
         return finish(1);
     }

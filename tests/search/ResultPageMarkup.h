@@ -1,5 +1,6 @@
 #pragma once
 // Markup of small J-STAGE-like result pages for the search tests.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +36,25 @@ inline QString PageMarkup(const QStringList& entries, const QString& nextHref = 
     return QStringLiteral("<html><body><div id=\"search-resultslist-wrap\"><ul>%1</ul></div>%2"
                           "</body></html>")
         .arg(entries.join(QString()), bar);
+}
+
+} // namespace peldora::test
+
+namespace peldora::test {
+
+// A result page of `count` complete entries with distinct PDF addresses ("/article/g<i>/_pdf"),
+// titled "Generated Article <i>" unless one title is given for all.
+inline QByteArray GeneratedResultPage(int count, const QString& title = {}) {
+    QByteArray html = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>"
+                      "<div id=\"search-resultslist-wrap\"><ul>";
+    for (int i = 0; i < count; ++i)
+        html += QStringLiteral("<li><div class=\"searchlist-title\">%1</div>"
+                               "<div class=\"lft\"><a href=\"/article/g%2/_pdf\">Download PDF</a>"
+                               "</div></li>")
+                    .arg(title.isEmpty() ? QStringLiteral("Generated Article %1").arg(i) : title)
+                    .arg(i)
+                    .toUtf8();
+    return html + "</ul></div></body></html>";
 }
 
 } // namespace peldora::test

@@ -6,6 +6,8 @@
 #include "search/AddAllPages.h"
 #include "search/SearchList.h"
 #include "search/ui/SearchWindow.h"
+#include "search/ResultPageMarkup.h"
+#include "support/BrowserWaits.h"
 #include "support/TestContext.h"
 #include "support/TestHttpServer.h"
 
@@ -30,19 +32,6 @@ const QString kFolder = QStringLiteral("/data/papers/");
 QByteArray FixtureFile(const QString& name) {
     QFile f(QStringLiteral(PELDORA_FIXTURES "/jstage/") + name);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QByteArray EntriesPage(int count, const QString& titleOf = {}) {
-    QByteArray html = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>"
-                      "<div id=\"search-resultslist-wrap\"><ul>";
-    for (int i = 0; i < count; ++i)
-        html += QStringLiteral("<li><div class=\"searchlist-title\">%1</div>"
-                               "<div class=\"lft\"><a href=\"/article/g%2/_pdf\">Download PDF</a>"
-                               "</div></li>")
-                    .arg(titleOf.isEmpty() ? QStringLiteral("Generated Article %1").arg(i) : titleOf)
-                    .arg(i)
-                    .toUtf8();
-    return html + "</ul></div></body></html>";
 }
 
 // A complete entry, then one buried under thousands of nested elements (too deep for the
@@ -97,9 +86,9 @@ struct Site {
             return r;
         });
         server.route(QStringLiteral("/many.html"),
-                     [](const HttpRequest&) { return HttpResponse::Html(EntriesPage(5000)); });
+                     [](const HttpRequest&) { return HttpResponse::Html(GeneratedResultPage(5000)); });
         server.route(QStringLiteral("/long-title.html"), [](const HttpRequest&) {
-            return HttpResponse::Html(EntriesPage(1, QString(100000, QLatin1Char('T'))));
+            return HttpResponse::Html(GeneratedResultPage(1, QString(100000, QLatin1Char('T'))));
         });
         server.route(QStringLiteral("/deep.html"),
                      [](const HttpRequest&) { return HttpResponse::Html(DeepPage(kDepth)); });
@@ -127,21 +116,13 @@ struct Window {
             ++folderAsked;
             tc.ctx().state.saveFolder = kFolder;
         };
-        QSignalSpy loaded(&window->browser(), &Browser::documentComplete);
-        window->load();
-        // The window passes through about:blank on its way to the start page.
-        QDeadlineTimer deadline(20000);
-        while (!deadline.hasExpired() &&
-               (loaded.isEmpty() || loaded.last().value(0).toString() != start))
-            loaded.wait(int(deadline.remainingTime()));
+        OpenAndWait(window->browser(), start, [this] { window->load(); });
     }
     ~Window() { delete window.data(); }
     Browser& browser() { return window->browser(); }
     SearchList& list() { return window->searchList(); }
     bool open(const QString& address) {
-        QSignalSpy loaded(&browser(), &Browser::documentComplete);
-        browser().navigate(address);
-        return loaded.wait(20000);
+        return OpenAndWait(browser(), address, [&] { browser().navigate(address); });
     }
     QList<Row> rows(const QString& origin) const {
         QList<Row> out;
