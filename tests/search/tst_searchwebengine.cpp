@@ -283,6 +283,7 @@ void SearchWebEngineTest::newWindowRequestsStayInTheBrowser() {
         QVERIFY2(loaded.wait(20000), qPrintable(id));
         QVERIFY2(w.browser().currentUrl().endsWith(landing), qPrintable(w.browser().currentUrl()));
         QCOMPARE(int(QApplication::topLevelWidgets().size()), windowsBefore);
+        QVERIFY(w.window->查找Combo1(m_site->url(landing)));
     }
 }
 
