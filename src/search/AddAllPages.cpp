@@ -12,10 +12,15 @@ namespace {
 
 const QString kPaginationId = QStringLiteral("search-pagination-wrap-bottom");
 
-// The first link of the pagination bar that reads ">", or -1.
-int NextPageLink(const DomSnapshot& page) {
+// The pagination bar of an HTML page, or -1.
+int PaginationBar(const DomSnapshot& page) {
+    if (!page.isHtml) return -1;
     const int bar = page.getElementById(kPaginationId);
-    if (!page.valid(bar) || page.at(bar).tag != QStringLiteral("div")) return -1;
+    return page.valid(bar) && page.at(bar).tag == QStringLiteral("div") ? bar : -1;
+}
+
+// The first link of the bar that reads ">", or -1.
+int NextPageLink(const DomSnapshot& page, int bar) {
     for (const int a : page.getElementsByTagName(QStringLiteral("a"), bar))
         if (TrimSpaces(page.at(a).innerText.toLower()) == QStringLiteral(">")) return a;
     return -1;
@@ -26,12 +31,8 @@ int NextPageLink(const DomSnapshot& page) {
 AddAllPages::AddAllPages(AppContext& ctx, PageHarvest harvest)
     : m_ctx(ctx), m_harvest(std::move(harvest)) {}
 
-QString AddAllPages::folder() const {
-    return m_ctx.state.promptSaveFolder == 1 ? m_ctx.state.saveFolder : QString();
-}
-
 void AddAllPages::readPage() {
-    AddCurrentPage(m_harvest, folder());
+    AddCurrentPage(m_harvest, HarvestFolder(m_ctx.state));
 }
 
 void AddAllPages::command4Clicked() {
@@ -65,12 +66,10 @@ bool AddAllPages::下一页() {
     // One snapshot serves both the reading and the search for the next-page link: nothing runs
     // in between that could change the page.
     const DomSnapshot page = m_harvest.browser.document(ResultPageTextRequest());
-    ReadResultPage(page, m_harvest.list, folder());
-    if (m_harvest.refreshCounter) m_harvest.refreshCounter();
-    if (!page.isHtml) return false;
-    const int bar = page.getElementById(kPaginationId);
-    if (!page.valid(bar) || page.at(bar).tag != QStringLiteral("div")) return false;
-    const int link = NextPageLink(page);
+    AddPage(m_harvest, page, HarvestFolder(m_ctx.state));
+    const int bar = PaginationBar(page);
+    if (bar < 0) return false;
+    const int link = NextPageLink(page, bar);
     if (link < 0) {
         readPage();
         return false;

@@ -43,8 +43,6 @@ public:
     static constexpr double kLoadWaitSeconds = 90;
 
 private:
-    // The folder every page is read into: the download folder when harvesting asks for it.
-    QString folder() const;
     void readPage();
     bool stopExit();
     int delaySeconds() const;

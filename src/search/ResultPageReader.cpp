@@ -1,4 +1,5 @@
 #include "search/ResultPageReader.h"
+#include "app/ProgramState.h"
 #include "common/Text.h"
 #include "platform/Browser.h"
 #include "search/SearchList.h"
@@ -54,10 +55,18 @@ int ReadResultPage(Browser& browser, SearchList& list, const QString& folder) {
     return ReadResultPage(browser.document(ResultPageTextRequest()), list, folder);
 }
 
-int AddCurrentPage(const PageHarvest& harvest, const QString& folder) {
-    const int count = ReadResultPage(harvest.browser, harvest.list, folder);
+int AddPage(const PageHarvest& harvest, const DomSnapshot& page, const QString& folder) {
+    const int count = ReadResultPage(page, harvest.list, folder);
     if (harvest.refreshCounter) harvest.refreshCounter();
     return count;
+}
+
+int AddCurrentPage(const PageHarvest& harvest, const QString& folder) {
+    return AddPage(harvest, harvest.browser.document(ResultPageTextRequest()), folder);
+}
+
+QString HarvestFolder(const ProgramState& state) {
+    return state.promptSaveFolder == 1 ? state.saveFolder : QString();
 }
 
 } // namespace peldora

@@ -8,6 +8,7 @@ namespace peldora {
 
 class Browser;
 class SearchList;
+struct ProgramState;
 
 // Where a harvest reads from and writes to: the browser's current page and the search list,
 // with the window's refresh of the row counter (Label1).
@@ -28,7 +29,13 @@ int ReadResultPage(const DomSnapshot& page, SearchList& list, const QString& fol
 // The same on the page the browser shows now.
 int ReadResultPage(Browser& browser, SearchList& list, const QString& folder);
 
-// Reads the page on screen into the list, then refreshes the counter.
+// Reads a page into the list, then refreshes the counter.
+int AddPage(const PageHarvest& harvest, const DomSnapshot& page, const QString& folder);
+// The same on the page on screen.
 int AddCurrentPage(const PageHarvest& harvest, const QString& folder);
+
+// The folder harvested rows carry: the download folder when it is asked for at harvest time,
+// otherwise none (the hand-over fills in the download folder of its day).
+QString HarvestFolder(const ProgramState& state);
 
 } // namespace peldora

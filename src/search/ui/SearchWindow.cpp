@@ -92,8 +92,7 @@ SearchWindow::SearchWindow(AppContext& ctx, Browser* browser, QWidget* browserVi
         m_browser = web;
         browserView = web->view();
     }
-    m_addAll.reset(
-        new AddAllPages(ctx, PageHarvest{*m_browser, *m_list, [this] { refreshCounter(); }}));
+    m_addAll.reset(new AddAllPages(ctx, harvest()));
     m_addAll->delayText = [this] { return m_combos[2]->currentText(); };
     m_addAll->showRunning = [this](bool running) { showRunning(running); };
     m_addAll->askSaveFolder = [this] {
@@ -426,8 +425,8 @@ void SearchWindow::refreshCounter() {
     m_labels[1]->setText(m_list->counterText());
 }
 
-QString SearchWindow::readFolder() const {
-    return m_ctx.state.promptSaveFolder == 1 ? m_ctx.state.saveFolder : QString();
+PageHarvest SearchWindow::harvest() {
+    return PageHarvest{*m_browser, *m_list, [this] { refreshCounter(); }};
 }
 
 void SearchWindow::addThisPage() {
@@ -436,7 +435,7 @@ void SearchWindow::addThisPage() {
     // meanwhile is carried out afterwards.
     QPointer<SearchWindow> self(this);
     ++m_reading;
-    AddCurrentPage(PageHarvest{*m_browser, *m_list, [this] { refreshCounter(); }}, readFolder());
+    AddCurrentPage(harvest(), HarvestFolder(m_ctx.state));
     if (!self) return;
     --m_reading;
     AutoSizeColumns(m_listView, -2);

@@ -20,6 +20,7 @@ struct AppContext;
 class AddAllPages;
 class Browser;
 class SearchList;
+struct PageHarvest;
 
 // fWebSearch: the embedded browser above, the search list with its harvesting buttons below,
 // joined by a movable bar (PicBar). The hand-over to the download list plugs in through
@@ -109,7 +110,7 @@ private:
     void layoutListPanel();
     void setSilentFor(const QString& address);
     void showRunning(bool running);
-    QString readFolder() const;
+    PageHarvest harvest();
 
     AppContext& m_ctx;
     Browser* m_browser;
