@@ -66,15 +66,13 @@ WebEngineBrowser::WebEngineBrowser(QObject* parent) : Browser(parent) {
     connect(m_page, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest& request) { onNewWindow(request.requestedUrl()); });
     // A page's window.close() is not obeyed: windowCloseRequested is left unconnected.
-    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
-        m_navigationPending = m_queuedUrl.isValid();
-        emit loadStarted();
-    });
-    // The address of the load that ended, not the page's: a load superseded by the next one
-    // ends while the page already names the next address.
+    // Loads are reported with their own address, not the page's: a load superseded by the
+    // next one ends while the page already names the next address.
     connect(m_page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
         if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
             m_loadingUrl = info.url();
+            m_navigationPending = m_queuedUrl.isValid();
+            emit loadStarted();
             return;
         }
         m_loadingUrl.clear();
@@ -145,7 +143,6 @@ void WebEngineBrowser::setDialogs(Dialogs* dialogs) {
 }
 
 void WebEngineBrowser::setSilent(bool silent) {
-    m_silent = silent;
     if (m_page) m_page->silent = silent;
 }
 

@@ -36,7 +36,6 @@ public:
     // Where a page's alert, confirm and prompt are shown while not silent (by default, Qt's
     // own boxes).
     void setDialogs(Dialogs* dialogs);
-    bool silent() const { return m_silent; }
     QString currentUrl() const override;
     QString title() const override;
 
@@ -57,7 +56,6 @@ private:
 
     QPointer<QWebEngineView> m_view;
     QPointer<BrowserPage> m_page;
-    bool m_silent = false;
     bool m_navigationPending = false;
     QUrl m_loadingUrl; // the load in progress, as its start was reported
     QUrl m_queuedUrl;  // a navigation waiting for the blank page to finish
