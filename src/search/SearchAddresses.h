@@ -1,6 +1,5 @@
 #pragma once
 #include <QString>
-#include <QStringList>
 
 namespace peldora {
 
@@ -8,22 +7,5 @@ namespace peldora {
 inline const QString kJStageHost = QStringLiteral("https://www.jstage.jst.go.jp");
 inline const QString kJStageEnglishStart = kJStageHost + QStringLiteral("/");
 inline const QString kJStageJapaneseStart = kJStageHost + QStringLiteral("/browse/-char/ja/");
-
-// The program's own web sites: their addresses are kept out of the visit history, and the
-// status bar hides while one of them loads.
-inline const QStringList kMakerDomains{QStringLiteral("peldora.org"),
-                                       QStringLiteral("peldora-soft.net")};
-inline const QString kMakerLatestVersion = QStringLiteral("https://peldora.org/download/");
-inline const QString kMakerSupport = QStringLiteral("https://peldora.org/support/");
-inline const QString kMakerCustom = QStringLiteral("https://peldora.org/custom/");
-inline const QString kMakerSite1 = QStringLiteral("https://peldora.org/");
-inline const QString kMakerSite2 = QStringLiteral("https://www.peldora-soft.net/");
-
-// Whether the address belongs to one of the program's own sites (any letter case).
-inline bool IsMakerAddress(const QString& address) {
-    for (const QString& domain : kMakerDomains)
-        if (address.contains(domain, Qt::CaseInsensitive)) return true;
-    return false;
-}
 
 } // namespace peldora

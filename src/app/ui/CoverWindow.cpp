@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/Startup.h"
 #include "platform/Clock.h"
+#include "platform/qt/Resources.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -25,7 +26,7 @@ const char16_t* const kDescription =
 
 CoverWindow::CoverWindow(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx) {
     setObjectName(QStringLiteral("fCover"));
-    setWindowIcon(QIcon(QStringLiteral(":/images/cover.png")));
+    setWindowIcon(ProgramIcon());
     auto* image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
     image->setPixmap(QPixmap(QStringLiteral(":/images/cover.png")));

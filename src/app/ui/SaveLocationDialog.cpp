@@ -1,6 +1,7 @@
 #include "app/ui/SaveLocationDialog.h"
 #include "common/DefaultFolders.h"
 #include "common/ui/WindowHelpers.h"
+#include "platform/qt/Resources.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -26,7 +27,7 @@ SaveLocationDialog::SaveLocationDialog(AppContext& ctx, QWidget* owner)
     setObjectName(QStringLiteral("fSeleFileSavePath"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("选择下载保存路径－Quenvar软件"));
-    setWindowIcon(QIcon(QStringLiteral(":/images/cover.png")));
+    setWindowIcon(ProgramIcon());
     setWindowFlags((windowFlags() | Qt::WindowStaysOnTopHint) & ~Qt::WindowContextHelpButtonHint);
 
     auto* label1 = Named(new QLabel(QStringLiteral("保存到文件夹："), this), "Label1");

@@ -2,6 +2,7 @@
 #include "app/AppContext.h"
 #include "app/SettingsStore.h"
 #include "app/WindowPlacement.h"
+#include "common/MakerSites.h"
 #include "common/ShellHelpers.h"
 #include "common/ui/WindowHelpers.h"
 #include "download/DownloadListEvents.h"
@@ -9,14 +10,15 @@
 #include "download/FileTypeCheck.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/qt/Resources.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -35,8 +37,6 @@ namespace peldora {
 
 namespace {
 
-const QString kMakerName = QStringLiteral("Peldora");
-const QString kMakerHomePage = QStringLiteral("https://peldora.example.org/");
 const QString kListToolTip = QStringLiteral("双击鼠标：下载当前项或者打开文件");
 
 // A menu entry whose command is given later through connectCommand; until then it is disabled.
@@ -317,17 +317,13 @@ void DownloadWindow::buildStatusBar() {
         m_panels[i]->installEventFilter(this);
         m_statusBar->addWidget(m_panels[i], stretch[i]);
     }
-    m_panels[0]->setText(kMakerName);
+    m_panels[0]->setText(SettingsStore::kApplication);
     m_panels[0]->setCursor(Qt::PointingHandCursor);
 }
 
 void DownloadWindow::load() {
     setWindowTitle(kCaption + u'-' + SettingsStore::kApplication);
-    QIcon icon(QStringLiteral(":/images/cover.png"));
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QStringLiteral("fCover") && !w->windowIcon().isNull())
-            icon = w->windowIcon();
-    setWindowIcon(icon);
+    setWindowIcon(ProgramIcon());
 
     m_combo4->setCurrentIndex(0);
     FitComboDropWidth(m_combo4);
@@ -451,7 +447,7 @@ bool DownloadWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void DownloadWindow::panelClicked(int panel) {
-    if (panel == 1) OpenInSystemBrowser(m_ctx.shell, kMakerHomePage, false);
+    if (panel == 1) OpenInSystemBrowser(m_ctx.shell, kMakerSite1, false);
     if (panel == 2 && !panelText(2).isEmpty()) OpenInSystemBrowser(m_ctx.shell, panelText(2), true);
 }
 

@@ -6,4 +6,5 @@ static void InitPeldoraResources() { Q_INIT_RESOURCE(resources); }
 
 namespace peldora {
 void InitResources() { InitPeldoraResources(); }
+QIcon ProgramIcon() { return QIcon(QStringLiteral(":/images/cover.png")); }
 } // namespace peldora

@@ -2,12 +2,14 @@
 #include "app/AppContext.h"
 #include "app/SettingsStore.h"
 #include "app/ui/SaveLocationDialog.h"
+#include "common/MakerSites.h"
 #include "common/Text.h"
 #include "common/ui/WindowHelpers.h"
 #include "platform/Browser.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
+#include "platform/qt/Resources.h"
 #include "platform/qt/WebEngineBrowser.h"
 #include "search/AddAllPages.h"
 #include "search/ResultPageReader.h"
@@ -84,7 +86,7 @@ SearchWindow::SearchWindow(AppContext& ctx, Browser* browser, QWidget* browserVi
     setObjectName(QStringLiteral("fWebSearch"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kCaption + QStringLiteral("-") + SettingsStore::kApplication);
-    setWindowIcon(QIcon(QStringLiteral(":/images/cover.png")));
+    setWindowIcon(ProgramIcon());
     setMinimumSize(kMinWidth, kMinHeight);
     if (!m_browser) {
         auto* web = new WebEngineBrowser(this);
