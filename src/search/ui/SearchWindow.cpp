@@ -20,7 +20,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -30,6 +29,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -492,10 +492,10 @@ void SearchWindow::savePageSource() {
     QString source = m_browser->outerHtml();
     source.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     source.replace(QChar('\n'), QStringLiteral("\r\n"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
-    if (file.write(source.toUtf8()) < 0) return;
-    file.close();
+    // Written aside and moved in place: a failed save leaves an existing file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(source.toUtf8()) < 0 || !file.commit())
+        return;
     m_ctx.dialogs.messageBox(QStringLiteral("已经保存！"), MessageIcon::Information);
 }
 
