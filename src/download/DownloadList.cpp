@@ -52,22 +52,25 @@ QString PaddedNumber(double v) {
     return n < 0 ? QStringLiteral("-") + digits : digits;
 }
 
-// The sort text of one cell and, after the sort, the cell rewritten without its padding.
-// Fractions keep their text: only whole numbers lose grouping and leading zeros.
-struct NumericCell {
-    static QString SortText(int column, const QString& cell) {
-        const QString bare = column == ColPercent ? QString(cell).remove(u'%') : cell;
-        if (const auto v = CellNumber(bare)) return PaddedNumber(*v);
-        return cell;
-    }
-    static QString Unpadded(int column, const QString& cell) {
-        const QString bare = column == ColPercent ? QString(cell).remove(u'%') : cell;
-        const auto v = CellNumber(bare);
-        if (!v || !IsWhole(*v)) return cell;
-        const QString number = QString::number(qint64(*v));
-        return column == ColPercent ? number + u'%' : number;
-    }
-};
+// The number a cell of a numeric column holds; the percent column's cells carry a "%".
+std::optional<double> NumericCellValue(int column, const QString& cell) {
+    return CellNumber(column == ColPercent ? QString(cell).remove(u'%') : cell);
+}
+
+// The sort text of one cell: numbers padded, anything else as it stands.
+QString NumericSortText(int column, const QString& cell) {
+    const auto v = NumericCellValue(column, cell);
+    return v ? PaddedNumber(*v) : cell;
+}
+
+// A cell rewritten after the sort: fractions keep their text, only whole numbers lose grouping
+// and leading zeros.
+QString UnpaddedCell(int column, const QString& cell) {
+    const auto v = NumericCellValue(column, cell);
+    if (!v || !IsWhole(*v)) return cell;
+    const QString number = QString::number(qint64(*v));
+    return column == ColPercent ? number + u'%' : number;
+}
 
 bool IsNumericColumn(int column) {
     return column == ColSize || column == ColReceived || column == ColPercent;
@@ -292,7 +295,7 @@ void DownloadList::SortByColumn(int column, Qt::SortOrder order) {
     QList<QString> sortText(n);
     for (int r = 0; r < n; ++r) {
         const QString& cell = m_rows.at(r).cells[column];
-        sortText[r] = numeric ? NumericCell::SortText(column, cell) : cell;
+        sortText[r] = numeric ? NumericSortText(column, cell) : cell;
     }
     std::vector<int> permutation(n);
     std::iota(permutation.begin(), permutation.end(), 0);
@@ -313,7 +316,7 @@ void DownloadList::SortByColumn(int column, Qt::SortOrder order) {
     m_rows = std::move(sorted);
     if (numeric)
         for (DownloadListRow& r : m_rows)
-            r.cells[column] = NumericCell::Unpadded(column, r.cells[column]);
+            r.cells[column] = UnpaddedCell(column, r.cells[column]);
     const QModelIndexList from = persistentIndexList();
     QModelIndexList to;
     to.reserve(from.size());
