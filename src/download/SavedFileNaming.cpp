@@ -33,8 +33,7 @@ QString Counter(qint64 n) {
 
 bool 确定是需要下载(DownloadList& list, int row, SameNamePolicy policy) {
     if (!list.isValidRow(row)) return true;
-    const QString path = WithTrailingSep(list.text(row, ColFolder)) + list.text(row, ColName) +
-                         DotType(list.text(row, ColType));
+    const QString path = list.RowFilePath(row);
     if (policy != SameNamePolicy::Skip || !FileExists(path)) return true;
     const QString length = QString::number(QFileInfo(path).size());
     list.setStatus(row, RowStatus::Completed);
