@@ -379,6 +379,7 @@ private slots:
         QVERIFY(w->panelText(2).isEmpty());
         QTest::mouseClick(panel2, Qt::LeftButton); // empty: nothing opens
         QCOMPARE(t.shell.opened.size(), 1);
+        QCOMPARE(w->findChild<QLabel*>("Panel1")->text(), QStringLiteral("Quenvar软件"));
         QTest::mouseClick(w->findChild<QLabel*>("Panel1"), Qt::LeftButton);
         QVERIFY(t.shell.opened.last().startsWith("address:http"));
 

@@ -1,5 +1,6 @@
 #include "app/ui/SaveLocationDialog.h"
 #include "common/DefaultFolders.h"
+#include "common/Maker.h"
 #include "common/ui/WindowHelpers.h"
 #include "platform/qt/Resources.h"
 
@@ -26,7 +27,7 @@ SaveLocationDialog::SaveLocationDialog(AppContext& ctx, QWidget* owner)
     : QDialog(owner), m_form(ctx) {
     setObjectName(QStringLiteral("fSeleFileSavePath"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("选择下载保存路径－Quenvar软件"));
+    setWindowTitle(QStringLiteral("选择下载保存路径－") + kMakerName);
     setWindowIcon(ProgramIcon());
     setWindowFlags((windowFlags() | Qt::WindowStaysOnTopHint) & ~Qt::WindowContextHelpButtonHint);
 

@@ -2,7 +2,7 @@
 #include "app/AppContext.h"
 #include "app/SettingsStore.h"
 #include "app/WindowPlacement.h"
-#include "common/MakerSites.h"
+#include "common/Maker.h"
 #include "common/ShellHelpers.h"
 #include "common/ui/WindowHelpers.h"
 #include "download/DownloadListEvents.h"
@@ -317,7 +317,7 @@ void DownloadWindow::buildStatusBar() {
         m_panels[i]->installEventFilter(this);
         m_statusBar->addWidget(m_panels[i], stretch[i]);
     }
-    m_panels[0]->setText(SettingsStore::kApplication);
+    m_panels[0]->setText(kMakerName);
     m_panels[0]->setCursor(Qt::PointingHandCursor);
 }
 

@@ -2,7 +2,7 @@
 #include "app/AppContext.h"
 #include "app/SettingsStore.h"
 #include "app/ui/SaveLocationDialog.h"
-#include "common/MakerSites.h"
+#include "common/Maker.h"
 #include "common/Text.h"
 #include "common/ui/WindowHelpers.h"
 #include "platform/Browser.h"

@@ -4,6 +4,9 @@
 
 namespace peldora {
 
+// The program's maker, as the windows name it.
+inline const QString kMakerName = QStringLiteral("Quenvar软件");
+
 // The program's own web sites: their addresses are kept out of the visit history, and the
 // status bar hides while one of them loads.
 inline const QStringList kMakerDomains{QStringLiteral("peldora.org"),
