@@ -50,12 +50,6 @@ HandoverControls::HandoverControls(AppContext& ctx, SearchWindow& window, Downlo
                 [this, s = selections[i]] { m_handover->AnalyseSearchRows(s); });
 }
 
-HandoverControls::~HandoverControls() {
-    // The window outlives its children only briefly; its hooks must not reach a dead hand-over.
-    m_window.analysisStop = nullptr;
-    m_window.stopAnalysis = nullptr;
-}
-
 void HandoverControls::command2Clicked() {
     QPushButton* button = m_window.command(2);
     button->setEnabled(false);

@@ -17,8 +17,8 @@ class SearchWindow;
 class HandoverControls : public QObject {
     Q_OBJECT
 public:
+    // A child of the window: it lives exactly as long as the window and the hooks it sets there.
     HandoverControls(AppContext& ctx, SearchWindow& window, DownloadListSink sink);
-    ~HandoverControls() override;
 
     Handover& handover() { return *m_handover; }
 
