@@ -29,6 +29,7 @@ const char* const kSnapshot = R"JS(
   const type = (doc.contentType || '').toLowerCase();
   const isHtml = (type === 'text/html' || type === 'application/xhtml+xml') &&
                  url.toLowerCase() !== 'about:blank' && !!doc.documentElement;
+  if (!isHtml) return JSON.stringify({ url: url, html: false, elements: [] });
   const tags = new Set(request.tags);
   const classes = new Set(request.classes);
   const list = Array.prototype.slice.call(doc.getElementsByTagName('*'));
@@ -53,7 +54,7 @@ const char* const kSnapshot = R"JS(
                form || el instanceof HTMLOptionElement ? str(el.value) : '',
                parent === undefined ? -1 : parent];
   }
-  return JSON.stringify({ url: url, html: isHtml, elements: isHtml ? rows : [] });
+  return JSON.stringify({ url: url, html: true, elements: rows });
 })
 )JS";
 
