@@ -1,12 +1,12 @@
 #include "platform/qt/QtPlatform.h"
 
+#include <QAudioDevice>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QTime>
