@@ -77,6 +77,7 @@ private slots:
     void closeStoresAndBringsBackCover();
     void closeKeepsCoverHiddenWhileDownloadWindowLoaded();
     void closeRefusedWhileWorking();
+    void closeAfterStopWaitsForTheRunToEnd();
     void history();
     void openAddress_data();
     void openAddress();
@@ -212,6 +213,39 @@ void SearchWindowTest::closeRefusedWhileWorking() {
     analysing = false;
     f.tc.pump.onPump = {};
     QVERIFY(f.closeWindow());
+}
+
+// Between the stop request and the end of the run the run is still using the window: a close
+// asked for then is carried out once the run has ended.
+void SearchWindowTest::closeAfterStopWaitsForTheRunToEnd() {
+    Fixture f;
+    f.browser.site[kResults] = SnapshotFromMarkup(
+        PageMarkup({EntryMarkup({QStringLiteral("A"), QStringLiteral("/a.pdf")})}, kResults),
+        kResults); // its next link leads to itself: the run goes on until stopped
+    f.browser.navigate(kResults);
+    f.window->combo(2)->setCurrentIndex(0);
+    f.tc.ctx().state.promptSaveFolder = 0;
+    bool asked = false;
+    bool goneDuringRun = false;
+    f.tc.pump.onPump = [&] {
+        if (!f.window) {
+            goneDuringRun = true;
+            return;
+        }
+        if (!f.window->addAllRunning() || asked) return;
+        asked = true;
+        f.window->command(4)->click(); // stop
+        goneDuringRun = f.closeWindow();
+    };
+    f.window->command(4)->click();
+    QVERIFY(asked);
+    QVERIFY(!goneDuringRun);
+    QVERIFY(f.tc.dialogs.messages.isEmpty());
+    QCOMPARE(f.window->command(4)->text(), QStringLiteral("加入全部到列表"));
+    f.tc.pump.onPump = {};
+    QTRY_VERIFY(f.window.isNull());
+    QCOMPARE(f.coverShown, 1);
+    QCOMPARE(f.setting(keys::kLastPage), kResults);
 }
 
 void SearchWindowTest::history() {

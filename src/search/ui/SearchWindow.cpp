@@ -241,7 +241,11 @@ void SearchWindow::buildControls(QWidget* browserView) {
     });
     connect(m_commands[1], &QPushButton::clicked, this, [this] { m_combos[1]->clear(); });
     connect(m_commands[9], &QPushButton::clicked, this, &SearchWindow::addThisPage);
-    connect(m_commands[4], &QPushButton::clicked, this, [this] { m_addAll->command4Clicked(); });
+    connect(m_commands[4], &QPushButton::clicked, this, [this] {
+        QPointer<SearchWindow> self(this);
+        m_addAll->command4Clicked();
+        if (self) closeIfPending();
+    });
     connect(m_commands[5], &QPushButton::clicked, this, [this] {
         if (stopAnalysis) stopAnalysis();
     });
@@ -441,10 +445,13 @@ void SearchWindow::addThisPage() {
     if (!self) return;
     --m_reading;
     AutoSizeColumns(m_listView, -2);
-    if (m_reading == 0 && m_closePending) {
-        m_closePending = false;
-        QTimer::singleShot(0, this, &QWidget::close);
-    }
+    closeIfPending();
+}
+
+void SearchWindow::closeIfPending() {
+    if (!m_closePending || m_reading > 0 || m_addAll->running()) return;
+    m_closePending = false;
+    QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void SearchWindow::showRunning(bool running) {
@@ -515,7 +522,9 @@ void SearchWindow::closeEvent(QCloseEvent* event) {
         m_ctx.dialogs.messageBox(kBusyClosing, MessageIcon::Critical);
         return;
     }
-    if (m_reading > 0) {
+    // A page being read, or a run that was asked to stop and has not yet ended, still uses the
+    // window: the close is carried out once they are done.
+    if (m_reading > 0 || m_addAll->running()) {
         event->ignore();
         m_closePending = true;
         return;

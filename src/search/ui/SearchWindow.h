@@ -109,6 +109,8 @@ private:
     void connectBrowser();
     void layoutListPanel();
     void setSilentFor(const QString& address);
+    // Carries out a close that had to wait for a page read or an add-all run to end.
+    void closeIfPending();
     void showRunning(bool running);
     PageHarvest harvest();
 
