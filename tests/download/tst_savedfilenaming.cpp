@@ -93,6 +93,30 @@ private slots:
         QCOMPARE(got.path, dir.path() + "/paper[001]");
     }
 
+    // Without a folder, or with parts that name no file inside it, there is no target: never
+    // the root of the file system, the folder itself or a place beside it.
+    void noTargetOutsideTheFolder_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("type");
+        QTest::newRow("no folder") << "" << "paper" << "pdf";
+        QTest::newRow("blank folder") << "   " << "paper" << "pdf";
+        QTest::newRow("nothing to name") << "sub" << "" << "";
+        QTest::newRow("name cleans away") << "sub" << "..." << "";
+        QTest::newRow("dot type") << "sub" << "" << ".";
+        QTest::newRow("type climbs out") << "sub" << "paper" << "/../../x";
+    }
+    void noTargetOutsideTheFolder() {
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QFETCH(QString, type);
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath("sub"));
+        const QString at = folder == "sub" ? dir.filePath("sub") : folder;
+        for (auto policy : {SameNamePolicy::Overwrite, SameNamePolicy::Rename})
+            QCOMPARE(重命名保存路径(at, name, type, policy).path, QString());
+    }
+
     void longNamesEndTheLoop() {
         QTemporaryDir dir;
         // A name the file system refuses exists nowhere, so the first candidate is taken.
