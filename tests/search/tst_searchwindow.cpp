@@ -388,6 +388,15 @@ void SearchWindowTest::savePageSource() {
     // Cancelled: nothing written, nothing said.
     f.window->savePageSource();
     QCOMPARE(f.tc.dialogs.messages.size(), 1);
+    // A page that gives no source (it did not answer): the file chosen is left alone and no
+    // success is reported.
+    f.browser.sources.remove(kResults);
+    f.tc.dialogs.fileAnswers.push_back(path + QStringLiteral(".htm"));
+    f.window->savePageSource();
+    QCOMPARE(f.tc.dialogs.messages.size(), 1);
+    file.close();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("<body>"));
 }
 
 void SearchWindowTest::splitterDroppedBelowBottomReturnsToFourFifths() {

@@ -497,6 +497,9 @@ void SearchWindow::savePageSource() {
     if (path.isEmpty() || m_browser->currentUrl().isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".htm");
     QString source = m_browser->outerHtml();
+    // A document always has markup: no text means the page did not answer, and saving would
+    // put an empty file where the user asked for the page.
+    if (source.isEmpty()) return;
     source.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     source.replace(QChar('\n'), QStringLiteral("\r\n"));
     // Written aside and moved in place: a failed save leaves an existing file as it was.
