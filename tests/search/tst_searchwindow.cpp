@@ -116,6 +116,20 @@ void SearchWindowTest::controlsAndMenus() {
     QVERIFY(w->listView1()->editTriggers() == QAbstractItemView::NoEditTriggers);
     QCOMPARE(w->listView1()->verticalHeader()->defaultSectionSize(), 13);
     QCOMPARE(w->listView1()->palette().color(QPalette::Base), QColor(231, 248, 237));
+    // Entries whose windows are not part of the program yet are off, not silent no-ops; an
+    // entry comes on once its window is hooked in.
+    QAction* options = w->findChild<QAction*>(QStringLiteral("menu设置"));
+    QVERIFY(options && !options->isEnabled());
+    QVERIFY(!w->findChild<QAction*>(QStringLiteral("menu关于"))->isEnabled());
+    for (QAction* a : w->menuClear()->actions()) QVERIFY(!a->isEnabled());
+    QVERIFY(!w->command(7)->isEnabled());
+    QVERIFY(w->findChild<QAction*>(QStringLiteral("menu设置下载保存路径"))->isEnabled());
+    int optionsShown = 0;
+    w->showOptions = [&] { ++optionsShown; };
+    emit w->findChild<QMenu*>(QStringLiteral("menu工具"))->aboutToShow();
+    QVERIFY(options->isEnabled());
+    options->trigger();
+    QCOMPARE(optionsShown, 1);
     // Command5 asks the hand-over to stop.
     int stops = 0;
     w->stopAnalysis = [&] { ++stops; };

@@ -181,6 +181,7 @@ void SearchWindow::buildControls(QWidget* browserView) {
         MakeButton(m_listControls, QStringLiteral("Command2"), QStringLiteral("分析下载"));
     m_commands[7] =
         MakeButton(m_listControls, QStringLiteral("Command7"), QStringLiteral("导出数据..."));
+    m_commands[7]->setEnabled(false); // on once the export is connected to it
     m_labels[2] =
         MakeLabel(m_listControls, QStringLiteral("Label2"), QStringLiteral("待下载列表："));
     m_labels[1] = MakeLabel(m_listControls, QStringLiteral("Label1"), QStringLiteral("0"));
@@ -298,13 +299,21 @@ void SearchWindow::buildMenus() {
     m_menuClear->setObjectName(QStringLiteral("menu清除"));
     for (const char16_t* caption : {u"清除选中项", u"清除成功项", u"清除标题含指定字符项",
                                     u"清除标题不含指定字符项", u"清空全部"})
-        add(m_menuClear, QString::fromUtf16(caption));
+        // Off until the list commands are connected to them.
+        add(m_menuClear, QString::fromUtf16(caption))->setEnabled(false);
 
     QMenu* tools = bar->addMenu(QStringLiteral("工具(&T)"));
     tools->setObjectName(QStringLiteral("menu工具"));
-    add(tools, QStringLiteral("设置"), [this] {
-        if (showOptions) showOptions();
-    });
+    // Entries that open windows of other parts of the program are on only while their hook is set.
+    const auto hooked = [this](QMenu* menu, QAction* action, const std::function<void()>& hook) {
+        connect(menu, &QMenu::aboutToShow, action,
+                [action, &hook] { action->setEnabled(bool(hook)); });
+        action->setEnabled(bool(hook));
+    };
+    hooked(tools, add(tools, QStringLiteral("设置"), [this] {
+               if (showOptions) showOptions();
+           }),
+           showOptions);
     add(tools, QStringLiteral("设置下载保存路径"), [this] {
         if (askSaveFolder) askSaveFolder();
     });
@@ -312,20 +321,23 @@ void SearchWindow::buildMenus() {
         if (m_ctx.openDownloadWindow) m_ctx.openDownloadWindow();
     });
     tools->addSeparator();
-    add(tools, QStringLiteral("查看IE浏览器缓存"), [this] {
-        if (showCacheViewer) showCacheViewer();
-    });
-    add(tools, QStringLiteral("清空IE浏览器缓存"), [this] {
-        if (clearBrowserCache) clearBrowserCache();
-    });
+    hooked(tools, add(tools, QStringLiteral("查看IE浏览器缓存"), [this] {
+               if (showCacheViewer) showCacheViewer();
+           }),
+           showCacheViewer);
+    hooked(tools, add(tools, QStringLiteral("清空IE浏览器缓存"), [this] {
+               if (clearBrowserCache) clearBrowserCache();
+           }),
+           clearBrowserCache);
     add(tools, QStringLiteral("网页源码另存为"), [this] { savePageSource(); });
     add(tools, QStringLiteral("显示当前网址"), [this] { showCurrentAddress(); });
 
     QMenu* help = bar->addMenu(QStringLiteral("帮助(&H)"));
     help->setObjectName(QStringLiteral("menu帮助"));
-    add(help, QStringLiteral("关于(&A)"), [this] {
-        if (showAbout) showAbout();
-    });
+    hooked(help, add(help, QStringLiteral("关于(&A)"), [this] {
+               if (showAbout) showAbout();
+           }),
+           showAbout);
     help->addSeparator();
     const auto site = [this](const QString& address) {
         return [this, address] { m_ctx.shell.openAddress(address); };
