@@ -230,6 +230,21 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("victim.htm")));
     }
 
+    // A rename that cannot be done (a folder holds the new name) leaves the file, the folder
+    // and the row as they were.
+    void failedRenameChangesNothing() {
+        QTemporaryDir dir;
+        Write(dir.filePath("paper.pdf"), kWebPage);
+        QVERIFY(QDir().mkpath(dir.filePath("paper.htm/inside")));
+        DownloadList list;
+        list.AddRow("k", "paper", "pdf", dir.path(), {});
+        QVERIFY(!CorrectRowType(list, 0));
+        QCOMPARE(list.text(0, ColName), QStringLiteral("paper"));
+        QCOMPARE(list.text(0, ColType), QStringLiteral("pdf"));
+        QVERIFY(QFile::exists(dir.filePath("paper.pdf")));
+        QVERIFY(QDir(dir.filePath("paper.htm/inside")).exists());
+    }
+
     // The numbering of a taken name works on the first 100 characters of a long name.
     void longNameIsShortenedWhenTaken() {
         QTemporaryDir dir;
