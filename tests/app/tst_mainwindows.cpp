@@ -98,6 +98,7 @@ private slots:
     void selectionOffersThePopup_data();
     void selectionOffersThePopup();
     void runKeepsMinimisedDownloadWindowMinimised();
+    void closeAfterStopWaitsForTheRun();
     void stopDuringRunAndCloseRefusal();
     void automaticAnalysis();
 };
@@ -257,6 +258,32 @@ void MainWindowsTest::stopDuringRunAndCloseRefusal() {
     f.t.pump.onPump = nullptr;
 
     Fixture::closeAndDelete(f.search()); // idle again: the window closes
+    QVERIFY(!f.search());
+}
+
+void MainWindowsTest::closeAfterStopWaitsForTheRun() {
+    Fixture f;
+    f.openWithArticles(4);
+    bool stillOpenDuringRun = true;
+    bool asked = false;
+    f.t.pump.onPump = [&] {
+        const int handedOver = int(f.download() ? f.download()->list().count() : 0);
+        if (handedOver == 1 && !asked) {
+            asked = true;
+            f.search()->command(5)->click(); // "停止": the run ends after the current row
+            f.search()->close();
+        }
+        if (asked && f.search()) stillOpenDuringRun &= f.search()->isVisible();
+    };
+    f.search()->command(2)->click();
+    f.t.pump.onPump = nullptr;
+
+    QVERIFY(asked);
+    QVERIFY(stillOpenDuringRun);
+    QVERIFY(f.t.dialogs.messageTexts().isEmpty()); // held back, not refused
+    QVERIFY(f.search());
+    QTRY_VERIFY(!f.search() || !f.search()->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!f.search());
 }
 

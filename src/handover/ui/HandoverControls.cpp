@@ -36,6 +36,7 @@ HandoverControls::HandoverControls(AppContext& ctx, SearchWindow& window, Downlo
 
     window.analysisStop = [this] { return m_handover->analysisStop(); };
     window.stopAnalysis = [this] { m_handover->requestStop(); };
+    window.analysisRunning = [this] { return m_handover->running(); };
     connect(window.command(2), &QPushButton::clicked, this, &HandoverControls::command2Clicked);
     connect(window.check3(), &QCheckBox::clicked, this, &HandoverControls::check3Clicked);
     connect(window.timer1(), &QTimer::timeout, this, &HandoverControls::timerTick);
@@ -47,7 +48,7 @@ HandoverControls::HandoverControls(AppContext& ctx, SearchWindow& window, Downlo
                                  window.menuAnalyseSelected(), window.menuAnalyseAll()};
     for (int i = 0; i < 4; ++i)
         connect(actions[i], &QAction::triggered, this,
-                [this, s = selections[i]] { m_handover->AnalyseSearchRows(s); });
+                [this, s = selections[i]] { analyse(s); });
 }
 
 void HandoverControls::command2Clicked() {
@@ -56,7 +57,7 @@ void HandoverControls::command2Clicked() {
     if (m_window.searchList().isEmpty()) {
         m_ctx.dialogs.messageBox(QStringLiteral("列表没有数据哦！"), MessageIcon::Information);
     } else if (!m_window.listView1()->selectionModel()->hasSelection()) {
-        m_handover->AnalyseSearchRows(HandoverSelection::All);
+        analyse(HandoverSelection::All);
     } else if (popupMenu) {
         // The picked entry's triggered signal runs the selection before the menu returns here.
         popupMenu(m_window.menuAdd());
@@ -73,7 +74,13 @@ void HandoverControls::check3Clicked(bool checked) {
     m_window.check3()->setChecked(false);
 }
 
-void HandoverControls::timerTick() { m_handover->AnalyseSearchRows(HandoverSelection::Unanalysed); }
+void HandoverControls::timerTick() { analyse(HandoverSelection::Unanalysed); }
+
+void HandoverControls::analyse(HandoverSelection selection) {
+    m_handover->AnalyseSearchRows(selection);
+    // A close asked for after "停止" waited for the run; the window closes from the event loop.
+    m_window.closeIfPending();
+}
 
 void HandoverControls::showProgress(bool visible, const QString& text) {
     QFrame* panel = m_window.picPanPrograss();

@@ -34,6 +34,8 @@ public:
     std::function<QAction*(QMenu*)> popupMenu;
 
 private:
+    // One run, then the close the window may have held back for it.
+    void analyse(HandoverSelection selection);
     void showProgress(bool visible, const QString& text);
 
     AppContext& m_ctx;

@@ -460,8 +460,12 @@ void SearchWindow::addThisPage() {
     closeIfPending();
 }
 
+bool SearchWindow::workStillRunning() const {
+    return m_reading > 0 || m_addAll->running() || (analysisRunning && analysisRunning());
+}
+
 void SearchWindow::closeIfPending() {
-    if (!m_closePending || m_reading > 0 || m_addAll->running()) return;
+    if (!m_closePending || workStillRunning()) return;
     m_closePending = false;
     QTimer::singleShot(0, this, &QWidget::close);
 }
@@ -539,7 +543,7 @@ void SearchWindow::closeEvent(QCloseEvent* event) {
     }
     // A page being read, or a run that was asked to stop and has not yet ended, still uses the
     // window: the close is carried out once they are done.
-    if (m_reading > 0 || m_addAll->running()) {
+    if (workStillRunning()) {
         event->ignore();
         m_closePending = true;
         return;

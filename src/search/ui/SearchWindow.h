@@ -34,6 +34,10 @@ public:
                           QWidget* browserView = nullptr, QWidget* parent = nullptr);
     ~SearchWindow() override;
 
+    // Carries out a close that had to wait for a page read, an add-all run or a hand-over run
+    // to end; the work calls it when it is done.
+    void closeIfPending();
+
     // The load sequence: lists and settings, shown, the last page (or the English start page).
     void load();
 
@@ -41,6 +45,8 @@ public:
     std::function<bool()> analysisStop;
     // Command5 "停止" of the progress panel.
     std::function<void()> stopAnalysis;
+    // Whether a hand-over run is still going, stopped or not (unset: false).
+    std::function<bool()> analysisRunning;
     // The save-location dialog, modal; by default the program's dialog.
     std::function<void()> askSaveFolder;
     // Windows of other parts of the program, opened from the tools and help menus.
@@ -109,8 +115,7 @@ private:
     void connectBrowser();
     void layoutListPanel();
     void setSilentFor(const QString& address);
-    // Carries out a close that had to wait for a page read or an add-all run to end.
-    void closeIfPending();
+    bool workStillRunning() const;
     void showRunning(bool running);
     PageHarvest harvest();
 
