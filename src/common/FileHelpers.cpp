@@ -68,6 +68,11 @@ std::pair<QString, QString> SplitNameAndExtension(const QString& path) {
     return {TrimSpaces(ext), TrimSpaces(file.left(dot))};
 }
 
+bool NamesFileInFolder(const QString& file) {
+    return !file.isEmpty() && file != QStringLiteral(".") && file != QStringLiteral("..") &&
+           !file.contains(QChar(kPathSep)) && !file.contains(u'/') && !file.contains(QChar(u'\0'));
+}
+
 QString LocalFilePath(const QString& path) {
     QString p = TrimSpaces(path);
     if (p.startsWith(QStringLiteral("file:///"), Qt::CaseInsensitive)) {

@@ -22,6 +22,10 @@ QString FileNameFromAddress(const QString& address, bool stripExtension);
 // characters does not count as one. Returns {extension, name}.
 std::pair<QString, QString> SplitNameAndExtension(const QString& path);
 
+// Whether a text names one file inside a folder: not empty, not "." or "..", and no separator
+// or NUL that would take a path out of the folder.
+bool NamesFileInFolder(const QString& file);
+
 // A path as the file tests read it: trimmed, without a "file:///" prefix, "/" as the separator.
 QString LocalFilePath(const QString& path);
 bool FileExists(const QString& path);

@@ -1,4 +1,5 @@
 #include "download/DownloadList.h"
+#include "common/FileHelpers.h"
 #include "common/PathSeparator.h"
 #include "common/Text.h"
 #include "download/StatusIcons.h"
@@ -74,11 +75,6 @@ QString UnpaddedCell(int column, const QString& cell) {
 
 bool IsNumericColumn(int column) {
     return column == ColSize || column == ColReceived || column == ColPercent;
-}
-
-// Whether a name or type would take a path out of its folder.
-bool LeavesFolder(const QString& part) {
-    return part.contains(QChar(kPathSep)) || part.contains(u'/') || part.contains(QChar(u'\0'));
 }
 
 } // namespace
@@ -249,9 +245,7 @@ QString DownloadList::RowFilePath(int r) const {
     const QString& name = row.cells[ColName];
     const QString& type = row.cells[ColType];
     const QString file = type.isEmpty() ? name : name + u'.' + type;
-    if (TrimSpaces(folder).isEmpty() || file.isEmpty() || file == QStringLiteral(".") ||
-        file == QStringLiteral("..") || LeavesFolder(file))
-        return {};
+    if (TrimSpaces(folder).isEmpty() || !NamesFileInFolder(file)) return {};
     // A folder without its trailing separator still names the folder, not a sibling file.
     return WithTrailingSep(folder) + file;
 }

@@ -29,15 +29,6 @@ QString Counter(qint64 n) {
     return QStringLiteral("[%1]").arg(n, 3, 10, QChar(u'0'));
 }
 
-// A type that would take the path out of its folder, or a file part that names the folder
-// itself or its parent.
-bool UnusableFilePart(const QString& base, const QString& dotType) {
-    const QString file = base + dotType;
-    return file.isEmpty() || file == QStringLiteral(".") || file == QStringLiteral("..") ||
-           dotType.contains(QChar(kPathSep)) || dotType.contains(u'/') ||
-           dotType.contains(QChar(u'\0'));
-}
-
 } // namespace
 
 bool 确定是需要下载(DownloadList& list, int row, SameNamePolicy policy) {
@@ -59,7 +50,7 @@ SavePath 重命名保存路径(const QString& folder, const QString& name, const
     QString base = SanitizeFileName(name);
     // No folder, or nothing that names a file inside it: no target, so nothing is written to
     // the root or beside the folder.
-    if (TrimSpaces(folder).isEmpty() || UnusableFilePart(base, dotType)) return {QString(), base};
+    if (TrimSpaces(folder).isEmpty() || !NamesFileInFolder(base + dotType)) return {QString(), base};
     if (policy == SameNamePolicy::Overwrite || !FileExists(dir + base + dotType))
         return {dir + base + dotType, base};
 

@@ -294,26 +294,26 @@ void SearchWindow::buildMenus() {
     browse->addSeparator();
     add(browse, QStringLiteral("关闭本窗口"), [this] { close(); });
 
-    // The clearing commands are wired by the list commands.
+    // The clearing commands stay off until the list commands are connected to them.
     m_menuClear = bar->addMenu(QStringLiteral("清除(&C)"));
     m_menuClear->setObjectName(QStringLiteral("menu清除"));
     for (const char16_t* caption : {u"清除选中项", u"清除成功项", u"清除标题含指定字符项",
                                     u"清除标题不含指定字符项", u"清空全部"})
-        // Off until the list commands are connected to them.
         add(m_menuClear, QString::fromUtf16(caption))->setEnabled(false);
 
     QMenu* tools = bar->addMenu(QStringLiteral("工具(&T)"));
     tools->setObjectName(QStringLiteral("menu工具"));
     // Entries that open windows of other parts of the program are on only while their hook is set.
-    const auto hooked = [this](QMenu* menu, QAction* action, const std::function<void()>& hook) {
+    const auto hooked = [this, &add](QMenu* menu, const QString& caption,
+                                     const std::function<void()>& hook) {
+        QAction* action = add(menu, caption, [&hook] {
+            if (hook) hook();
+        });
         connect(menu, &QMenu::aboutToShow, action,
                 [action, &hook] { action->setEnabled(bool(hook)); });
         action->setEnabled(bool(hook));
     };
-    hooked(tools, add(tools, QStringLiteral("设置"), [this] {
-               if (showOptions) showOptions();
-           }),
-           showOptions);
+    hooked(tools, QStringLiteral("设置"), showOptions);
     add(tools, QStringLiteral("设置下载保存路径"), [this] {
         if (askSaveFolder) askSaveFolder();
     });
@@ -321,23 +321,14 @@ void SearchWindow::buildMenus() {
         if (m_ctx.openDownloadWindow) m_ctx.openDownloadWindow();
     });
     tools->addSeparator();
-    hooked(tools, add(tools, QStringLiteral("查看IE浏览器缓存"), [this] {
-               if (showCacheViewer) showCacheViewer();
-           }),
-           showCacheViewer);
-    hooked(tools, add(tools, QStringLiteral("清空IE浏览器缓存"), [this] {
-               if (clearBrowserCache) clearBrowserCache();
-           }),
-           clearBrowserCache);
+    hooked(tools, QStringLiteral("查看IE浏览器缓存"), showCacheViewer);
+    hooked(tools, QStringLiteral("清空IE浏览器缓存"), clearBrowserCache);
     add(tools, QStringLiteral("网页源码另存为"), [this] { savePageSource(); });
     add(tools, QStringLiteral("显示当前网址"), [this] { showCurrentAddress(); });
 
     QMenu* help = bar->addMenu(QStringLiteral("帮助(&H)"));
     help->setObjectName(QStringLiteral("menu帮助"));
-    hooked(help, add(help, QStringLiteral("关于(&A)"), [this] {
-               if (showAbout) showAbout();
-           }),
-           showAbout);
+    hooked(help, QStringLiteral("关于(&A)"), showAbout);
     help->addSeparator();
     const auto site = [this](const QString& address) {
         return [this, address] { m_ctx.shell.openAddress(address); };
