@@ -32,7 +32,7 @@ public:
     int threadCount = 1;  // the number shown in Combo1; 0 when it is not a number
     int pauseSeconds = 0; // the number shown in Combo2
     bool downloadBusy = false;
-    double lastFinishTime = 0;       // time of day of the last finished, failed or skipped file
+    double lastFinishTime = 0;       // steady time of the last finished, failed or skipped file
     std::array<int, 12> slotTable{}; // per transfer slot, the row it works on
 
     // Timer_Down (1 s, on while downloading is switched on), Timer1 (1 s supervisor, on while

@@ -1,15 +1,18 @@
 #include "platform/Clock.h"
 
+#include <algorithm>
+
 namespace peldora {
 
-bool WaitSeconds(const Clock& clock, EventPump& pump, double seconds,
-                 const std::function<bool()>& stop) {
-    const double start = clock.secondsSinceMidnight();
-    while (SecondsBetween(clock.secondsSinceMidnight(), start) < seconds) {
-        pump.processEvents();
-        if (stop && stop()) return true;
+bool WaitUntil(const Clock& clock, EventPump& pump, double seconds,
+               const std::function<bool()>& done) {
+    const double start = clock.elapsedSeconds();
+    for (;;) {
+        if (done()) return true;
+        const double left = seconds - (clock.elapsedSeconds() - start);
+        if (left <= 0) return false;
+        pump.waitForEvents(std::min(left, kWaitGrainSeconds));
     }
-    return false;
 }
 
 } // namespace peldora

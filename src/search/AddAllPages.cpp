@@ -4,6 +4,7 @@
 #include "platform/Browser.h"
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace peldora {
@@ -75,24 +76,20 @@ bool AddAllPages::下一页() {
         return false;
     }
 
-    const Clock& clock = m_ctx.clock;
-    double t0 = clock.secondsSinceMidnight();
     m_pageLoading = true;
     m_harvest.browser.click(link);
-    for (;;) {
-        m_ctx.pump.processEvents();
-        if (SecondsBetween(clock.secondsSinceMidnight(), t0) >= kFirstWaitSeconds) break;
-        if (m_addAllStop) return stopExit();
-    }
+    if (WaitSeconds(m_ctx.clock, m_ctx.pump, kFirstWaitSeconds, [this] { return m_addAllStop; }))
+        return stopExit();
 
-    t0 = clock.secondsSinceMidnight();
+    // A page that never finishes is read as far as it got.
     m_ctx.pump.processEvents();
-    while (m_harvest.browser.busy() && m_pageLoading) {
-        m_ctx.pump.processEvents();
-        // A page that never finishes is read as far as it got.
-        if (SecondsBetween(clock.secondsSinceMidnight(), t0) > kLoadWaitSeconds) break;
-        if (m_addAllStop) return stopExit();
-    }
+    bool stopped = false;
+    WaitUntil(m_ctx.clock, m_ctx.pump, kLoadWaitSeconds, [&] {
+        if (!m_harvest.browser.busy() || !m_pageLoading) return true;
+        stopped = m_addAllStop;
+        return stopped;
+    });
+    if (stopped) return stopExit();
 
     限速延时_提取信息();
     readPage();
@@ -107,11 +104,15 @@ int AddAllPages::delaySeconds() const {
 }
 
 void AddAllPages::限速延时_提取信息() {
-    const double t0 = m_ctx.clock.secondsSinceMidnight();
-    do {
-        m_ctx.pump.processEvents();
-    } while (!(delaySeconds() <= SecondsBetween(m_ctx.clock.secondsSinceMidnight(), t0) ||
-               m_addAllStop));
+    // Combo2 is read anew on every wake-up, so a change during the wait counts at once.
+    const double t0 = m_ctx.clock.elapsedSeconds();
+    m_ctx.pump.processEvents();
+    for (;;) {
+        const double waited = m_ctx.clock.elapsedSeconds() - t0;
+        const int delay = delaySeconds();
+        if (delay <= waited || m_addAllStop) return;
+        m_ctx.pump.waitForEvents(std::min(delay - waited, kWaitGrainSeconds));
+    }
 }
 
 } // namespace peldora

@@ -1,6 +1,6 @@
 #include "app/SettingsStore.h"
 #include "app/ui/CoverWindow.h"
-#include "support/TestContext.h"
+#include "support/ui/UiTest.h"
 #include "tools/BrowserEmulation.h"
 
 #include <QApplication>
@@ -107,5 +107,5 @@ private slots:
     }
 };
 
-PELDORA_TEST_MAIN(CoverTest)
+PELDORA_UI_TEST_MAIN(CoverTest)
 #include "tst_cover.moc"

@@ -8,7 +8,7 @@
 #include "search/SearchList.h"
 #include "search/ui/SearchWindow.h"
 #include "support/FakeBrowser.h"
-#include "support/TestContext.h"
+#include "support/ui/UiTest.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -322,5 +322,5 @@ void MainWindowsTest::automaticAnalysis() {
     QVERIFY(!timer->isActive());
 }
 
-PELDORA_TEST_MAIN(MainWindowsTest)
+PELDORA_UI_TEST_MAIN(MainWindowsTest)
 #include "tst_mainwindows.moc"

@@ -2,7 +2,7 @@
 #include "app/SettingsStore.h"
 #include "app/ui/SaveLocationDialog.h"
 #include "common/DefaultFolders.h"
-#include "support/TestContext.h"
+#include "support/ui/UiTest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -450,5 +450,5 @@ private slots:
     }
 };
 
-PELDORA_TEST_MAIN(SaveLocationTest)
+PELDORA_UI_TEST_MAIN(SaveLocationTest)
 #include "tst_savelocation.moc"

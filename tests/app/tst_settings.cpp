@@ -2,7 +2,6 @@
 #include "app/WindowPlacement.h"
 #include "support/TestContext.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>

@@ -2,7 +2,6 @@
 #include "common/PathSeparator.h"
 #include "support/TestContext.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>

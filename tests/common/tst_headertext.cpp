@@ -1,7 +1,6 @@
 #include "common/HeaderText.h"
 #include "support/TestContext.h"
 
-#include <QApplication>
 #include <QtTest>
 
 using namespace peldora;

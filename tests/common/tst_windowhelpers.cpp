@@ -1,6 +1,6 @@
 #include "common/ShellHelpers.h"
 #include "common/ui/WindowHelpers.h"
-#include "support/TestContext.h"
+#include "support/ui/UiTest.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -55,5 +55,5 @@ private slots:
     }
 };
 
-PELDORA_TEST_MAIN(WindowHelpersTest)
+PELDORA_UI_TEST_MAIN(WindowHelpersTest)
 #include "tst_windowhelpers.moc"

@@ -1,7 +1,6 @@
 #include "download/DownloadList.h"
 #include "support/TestContext.h"
 
-#include <QApplication>
 #include <QItemSelectionModel>
 #include <QSignalSpy>
 #include <QtTest>

@@ -3,7 +3,7 @@
 #include "common/ui/WindowHelpers.h"
 #include "download/DownloadListEvents.h"
 #include "download/ui/DownloadWindow.h"
-#include "support/TestContext.h"
+#include "support/ui/UiTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -73,7 +73,7 @@ private slots:
         QCOMPARE(w->pauseList()->itemText(600), QStringLiteral("600"));
         QCOMPARE(w->pauseList()->currentText(), QStringLiteral("0"));
         QCOMPARE(w->redownloadPolicyList()->currentIndex(), 0);
-        QCOMPARE(w->state().lastFinishTime, t.clock.now);
+        QCOMPARE(w->state().lastFinishTime, t.clock.steady);
         QVERIFY(w->state().supervisorTimer()->isActive());
         QVERIFY(!w->state().schedulerTimer()->isActive());
         QVERIFY(w->isMaximized()); // never placed before
@@ -430,5 +430,5 @@ private slots:
     }
 };
 
-PELDORA_TEST_MAIN(DownloadWindowTest)
+PELDORA_UI_TEST_MAIN(DownloadWindowTest)
 #include "tst_downloadwindow.moc"

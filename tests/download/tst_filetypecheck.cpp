@@ -3,7 +3,6 @@
 #include "download/FileTypeCheck.h"
 #include "support/TestContext.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>

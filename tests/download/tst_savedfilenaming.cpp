@@ -2,7 +2,6 @@
 #include "download/SavedFileNaming.h"
 #include "support/TestContext.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>

@@ -3,7 +3,6 @@
 #include "search/SearchList.h"
 #include "support/TestContext.h"
 
-#include <QApplication>
 #include <QtTest>
 
 using namespace peldora;

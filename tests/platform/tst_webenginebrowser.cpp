@@ -3,7 +3,7 @@
 // by every browser and by the transfers.
 #include "platform/qt/WebEngineBrowser.h"
 #include "platform/qt/WebProfile.h"
-#include "support/TestContext.h"
+#include "support/ui/UiTest.h"
 #include "support/TestHttpServer.h"
 
 #include <QApplication>
@@ -180,5 +180,5 @@ void WebEngineBrowserTest::oneSessionForBrowsersAndTransfers() {
     QCOMPARE(m_server.requests().last().cookie("tid"), QByteArray("transfer-session"));
 }
 
-PELDORA_TEST_MAIN(WebEngineBrowserTest)
+PELDORA_UI_TEST_MAIN(WebEngineBrowserTest)
 #include "tst_webenginebrowser.moc"

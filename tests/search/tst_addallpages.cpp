@@ -4,7 +4,6 @@
 #include "support/FakeBrowser.h"
 #include "support/TestContext.h"
 
-#include <QApplication>
 #include <QtTest>
 
 using namespace peldora;
@@ -154,7 +153,7 @@ void AddAllPagesTest::pageThatNeverFinishesIsReadAfterNinetySeconds() {
     };
     r.pages.command4Clicked();
     QCOMPARE(clickTimes.size(), 2);
-    QVERIFY(clickTimes[1] - clickTimes[0] > 91);
+    QVERIFY(clickTimes[1] - clickTimes[0] >= 91);
     QVERIFY(clickTimes[1] - clickTimes[0] < 93);
     QCOMPARE(r.list.size(), 4);
 }

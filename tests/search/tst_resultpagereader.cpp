@@ -4,7 +4,6 @@
 #include "support/FakeBrowser.h"
 #include "support/TestContext.h"
 
-#include <QApplication>
 #include <QtTest>
 
 using namespace peldora;

@@ -8,7 +8,7 @@
 #include "search/ui/SearchWindow.h"
 #include "search/ResultPageMarkup.h"
 #include "support/BrowserWaits.h"
-#include "support/TestContext.h"
+#include "support/ui/UiTest.h"
 #include "support/TestHttpServer.h"
 
 #include <QApplication>
@@ -370,5 +370,5 @@ void SearchWebEngineTest::pageScriptsCannotStopTheWindow() {
              (QList<Row>{{QStringLiteral("Survives Its Scripts"), QStringLiteral("/article/h1/_pdf")}}));
 }
 
-PELDORA_TEST_MAIN(SearchWebEngineTest)
+PELDORA_UI_TEST_MAIN(SearchWebEngineTest)
 #include "tst_searchwebengine.moc"

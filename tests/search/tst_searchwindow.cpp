@@ -5,7 +5,7 @@
 #include "search/SearchList.h"
 #include "search/ui/SearchWindow.h"
 #include "support/FakeBrowser.h"
-#include "support/TestContext.h"
+#include "support/ui/UiTest.h"
 #include "ResultPageMarkup.h"
 
 #include <QAction>
@@ -429,5 +429,5 @@ void SearchWindowTest::splitterDroppedBelowBottomReturnsToFourFifths() {
     QVERIFY(f.window->width() >= 600 && f.window->height() >= 333);
 }
 
-PELDORA_TEST_MAIN(SearchWindowTest)
+PELDORA_UI_TEST_MAIN(SearchWindowTest)
 #include "tst_searchwindow.moc"

@@ -1,7 +1,11 @@
 #include "support/Fakes.h"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized" // GCC 12 misreads std::optional<QString> moves
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 namespace peldora::test {
 
@@ -49,10 +53,43 @@ QStringList FakeDialogs::messageTexts() const {
     return out;
 }
 
+void FakeClock::advance(double seconds) {
+    steady += seconds;
+    now = std::fmod(now + seconds, 86400.0);
+}
+
+bool FakePump::runWaitingEvents() {
+    if (!runQtEvents) return false;
+    QCoreApplication::sendPostedEvents();
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    bool any = false;
+    // Bounded: a zero-interval timer would otherwise keep this busy for ever.
+    for (int i = 0; i < 100 && dispatcher && dispatcher->processEvents(QEventLoop::AllEvents); ++i)
+        any = true;
+    return any;
+}
+
 void FakePump::processEvents() {
     ++pumps;
-    m_clock.advance(m_step);
-    if (runQtEvents) QCoreApplication::processEvents();
+    runWaitingEvents();
+    if (onPump) onPump();
+}
+
+void FakePump::waitForEvents(double maxSeconds) {
+    ++pumps;
+    bool any = runWaitingEvents();
+    if (!any && runQtEvents && realWaitMs > 0) {
+        bool bounded = false;
+        QTimer bound;
+        bound.setSingleShot(true);
+        QObject::connect(&bound, &QTimer::timeout, [&bounded] { bounded = true; });
+        bound.start(realWaitMs);
+        QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+        while (!bounded && !any)
+            any = dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents) &&
+                  !bounded;
+    }
+    if (!any) m_clock.advance(std::min(maxSeconds, maxIdleStep));
     if (onPump) onPump();
 }
 

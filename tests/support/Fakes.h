@@ -48,26 +48,40 @@ public:
     QStringList messageTexts() const;
 };
 
+// A clock that moves only when the test moves it, or when the fake pump waits with nothing to
+// do. Its time of day wraps at midnight as a real one does; the steady reading never jumps.
 class FakeClock : public Clock {
 public:
-    double now = 36000; // 10:00:00
+    double now = 36000;   // time of day: 10:00:00
+    double steady = 1000; // elapsed seconds since an arbitrary origin
     double secondsSinceMidnight() const override { return now; }
-    void advance(double seconds) { now += seconds; }
+    double elapsedSeconds() const override { return steady; }
+    void advance(double seconds);
 };
 
-// Each pump step moves the fake clock on by `step` seconds and also runs the real Qt event loop
-// once (so real pages and sockets make progress), then any hook the test set.
+// processEvents runs the real Qt events that are waiting and leaves time alone. waitForEvents
+// runs them too; when none were waiting it waits up to realWaitMs of real time for one (a local
+// server's socket), and when still nothing came, the wait is over: the fake clock moves on by
+// the time the caller was prepared to wait (at most maxIdleStep). So limits of minutes pass in microseconds, while a
+// real request that is still talking never looks stalled. Every call ends with onPump.
 class FakePump : public EventPump {
 public:
-    explicit FakePump(FakeClock& clock, double step = 0.1) : m_clock(clock), m_step(step) {}
+    explicit FakePump(FakeClock& clock) : m_clock(clock) {}
     void processEvents() override;
+    void waitForEvents(double maxSeconds) override;
     std::function<void()> onPump;
     int pumps = 0;
     bool runQtEvents = true;
+    // Real time an idle wait gives real sockets before fake time moves on; 0 for tests without
+    // a real peer.
+    int realWaitMs = 0;
+    // The most fake time one idle wait lets pass: small enough for a test's onPump to act in
+    // the middle of a wait, large enough that minutes of limits take few calls.
+    double maxIdleStep = 0.125; // a binary fraction: sums of it stay exact
 
 private:
+    bool runWaitingEvents();
     FakeClock& m_clock;
-    double m_step;
 };
 
 class FakeShell : public Shell {

@@ -1,6 +1,5 @@
 #include "support/TestContext.h"
-#include "app/ui/ProgramServices.h"
-#include "platform/qt/WebEngineSetup.h"
+#include "tools/SystemRegistry.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -36,7 +35,6 @@ void IsolateUserFolders() {
     QDir().mkpath(home.path() + QStringLiteral("/runtime"));
     QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    PrepareWebEngineEnvironment();
 }
 
 } // namespace peldora::test

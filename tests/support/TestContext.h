@@ -3,11 +3,12 @@
 // folder that is removed with the fixture.
 #include "app/AppContext.h"
 #include "app/SettingsStore.h"
-#include "platform/qt/QtPlatform.h"
-#include "platform/qt/Resources.h"
+#include "platform/QtEventPump.h"
+#include "platform/SystemClock.h"
 #include "support/Fakes.h"
 #include "tools/Registry.h"
 
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -32,7 +33,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QtClock m_realClock;
+    SystemClock m_realClock;
     QtEventPump m_realPump;
 
 public:
@@ -49,12 +50,12 @@ void IsolateUserFolders();
 
 } // namespace peldora::test
 
-// A QTEST_MAIN that isolates the user folders before the application object exists.
+// A QTEST_MAIN for tests of the logic: user folders isolated before the application object
+// exists, and a GUI application without widgets (models draw icons).
 #define PELDORA_TEST_MAIN(TestClass)                                                          \
     int main(int argc, char** argv) {                                                         \
         peldora::test::IsolateUserFolders();                                                  \
-        QApplication app(argc, argv);                                                         \
-        peldora::InitResources();                                                             \
+        QGuiApplication app(argc, argv);                                                      \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                              \
         TestClass tc;                                                                         \
         QTEST_SET_MAIN_SOURCE_PATH                                                            \

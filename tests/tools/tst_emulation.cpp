@@ -4,7 +4,6 @@
 #include "tools/Registry.h"
 #include "tools/WindowsDescription.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>

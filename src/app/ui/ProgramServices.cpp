@@ -1,6 +1,5 @@
 #include "app/ui/ProgramServices.h"
-#include "tools/BrowserEmulation.h"
-#include "tools/WindowsDescription.h"
+#include "tools/SystemRegistry.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,16 +7,6 @@
 #include <QStandardPaths>
 
 namespace peldora {
-
-QString DefaultRegistryPath() {
-    return QFileInfo(SettingsStore::DefaultPath()).absolutePath() + QStringLiteral("/registry.json");
-}
-
-void PrepareSystemRegistry(Registry& registry, const SystemFacts& facts) {
-    registry.ensureKey(kEmulationKey, QStringLiteral("32"));
-    registry.ensureKey(kEmulationKey, QStringLiteral("64"));
-    PublishSystemVersion(registry, facts);
-}
 
 ProgramServices::ProgramServices()
     : m_settings(SettingsStore::DefaultPath()), m_registry(DefaultRegistryPath(), QString()) {

@@ -2,6 +2,8 @@
 #include "app/AppContext.h"
 #include "app/SettingsStore.h"
 #include "platform/qt/QtDialogs.h"
+#include "platform/QtEventPump.h"
+#include "platform/SystemClock.h"
 #include "platform/qt/QtPlatform.h"
 #include "tools/Registry.h"
 
@@ -19,16 +21,11 @@ private:
     SettingsStore m_settings;
     Registry m_registry;
     QtDialogs m_dialogs;
-    QtClock m_clock;
+    SystemClock m_clock;
     QtEventPump m_pump;
     QtShell m_shell;
     QtSoundPlayer m_sound;
     std::unique_ptr<AppContext> m_context;
 };
-
-// Where the registry stand-in lives: beside the settings.
-QString DefaultRegistryPath();
-// Creates the keys the system would have: the emulation key and the version description.
-void PrepareSystemRegistry(Registry& registry, const SystemFacts& facts);
 
 } // namespace peldora

@@ -327,7 +327,7 @@ void DownloadWindow::load() {
 
     m_combo4->setCurrentIndex(0);
     FitComboDropWidth(m_combo4);
-    m_state.lastFinishTime = m_ctx.clock.secondsSinceMidnight();
+    m_state.lastFinishTime = m_ctx.clock.elapsedSeconds();
     m_list.Clear();
 
     LoadDownloadSettings(m_ctx);

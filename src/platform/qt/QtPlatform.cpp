@@ -5,25 +5,12 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDesktopServices>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QSoundEffect>
-#include <QTime>
-#include <QTimer>
 #include <QUrl>
 
 namespace peldora {
-
-double QtClock::secondsSinceMidnight() const {
-    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
-}
-
-void QtEventPump::processEvents() {
-    QEventLoop loop;
-    QTimer::singleShot(5, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 namespace {
 bool OpenLocal(const QString& path) {

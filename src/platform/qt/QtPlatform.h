@@ -1,5 +1,4 @@
 #pragma once
-#include "platform/Clock.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 
@@ -9,18 +8,6 @@
 class QSoundEffect;
 
 namespace peldora {
-
-class QtClock : public Clock {
-public:
-    double secondsSinceMidnight() const override;
-};
-
-// Processes window events for a few milliseconds at a time, so waits keep the windows alive
-// without spinning the processor.
-class QtEventPump : public EventPump {
-public:
-    void processEvents() override;
-};
 
 class QtShell : public Shell {
 public:
