@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <numeric>
 #include <vector>
 
 using namespace peldora;
@@ -86,6 +87,27 @@ int main(int argc, char** argv) {
                                          "https://www.example.org/article/777/_pdf|https://m/777"));
                    }),
            5);
+    // 1,000 rows moved by removing each and adding it again at the end, picked at random.
+    QRandomGenerator pick(1000);
+    Report("1,000 remove-and-add moves",
+           Measure(5,
+                   [&] {
+                       for (int i = 0; i < 1000; ++i) {
+                           const int r = int(pick.bounded(list.count()));
+                           const DownloadListRow row = list.row(r);
+                           list.RemoveRowAt(r);
+                           list.AddRow(row.key, row.cells[ColName], row.cells[ColType],
+                                       row.cells[ColFolder], row.tag);
+                       }
+                   }),
+           50);
+    std::vector<int> order(list.count());
+    std::iota(order.begin(), order.end(), 0);
+    Report("permutation of all rows (reverse)", Measure(9, [&] {
+               std::reverse(order.begin(), order.end());
+               list.PermuteRows(order);
+           }),
+           100);
     std::printf("%s\n", qPrintable(list.StatisticsLine()));
     return 0;
 }

@@ -96,7 +96,7 @@ int DownloadList::columnCount(const QModelIndex& parent) const {
 
 QVariant DownloadList::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !isValidRow(index.row())) return {};
-    const DownloadListRow& r = m_rows.at(index.row());
+    const DownloadListRow& r = *m_rows[index.row()];
     switch (role) {
     case Qt::DisplayRole:
         return r.cells.at(index.column());
@@ -141,16 +141,18 @@ int DownloadList::ColumnWidthTwips(int column) {
 bool DownloadList::AddRow(const QString& key, const QString& name, const QString& type,
                           const QString& folder, const QString& tag) {
     if (key.isEmpty() || ContainsKey(key)) return false;
-    DownloadListRow r;
-    r.cells[ColName] = name;
-    r.cells[ColType] = type;
-    r.cells[ColFolder] = folder;
-    r.key = key;
-    r.tag = tag;
+    auto r = std::make_unique<DownloadListRow>();
+    r->id = ++m_lastId;
+    r->cells[ColName] = name;
+    r->cells[ColType] = type;
+    r->cells[ColFolder] = folder;
+    r->key = key;
+    r->tag = tag;
     const int at = count();
     beginInsertRows({}, at, at);
-    m_rows.append(std::move(r));
-    if (!m_indexStale) m_rowOfKey.insert(key, at);
+    m_rowOfKey.insert(key, r.get());
+    if (!m_positionsStale) m_positionOfId.insert(r->id, at);
+    m_rows.push_back(std::move(r));
     countStatus(RowStatus::Waiting, +1);
     endInsertRows();
     return true;
@@ -158,12 +160,12 @@ bool DownloadList::AddRow(const QString& key, const QString& name, const QString
 
 QString DownloadList::text(int r, int column) const {
     if (!isValidRow(r) || column < 0 || column >= kDownloadColumnCount) return {};
-    return m_rows.at(r).cells.at(column);
+    return m_rows[r]->cells.at(column);
 }
 
 void DownloadList::setText(int r, int column, const QString& value) {
     if (!isValidRow(r) || column < 0 || column >= kDownloadColumnCount) return;
-    QString& cell = m_rows[r].cells[column];
+    QString& cell = m_rows[r]->cells[column];
     if (cell == value) return;
     cell = value;
     const QModelIndex at = index(r, column);
@@ -171,39 +173,51 @@ void DownloadList::setText(int r, int column, const QString& value) {
 }
 
 void DownloadList::setStatus(int r, RowStatus status) {
-    if (!isValidRow(r) || m_rows.at(r).status == status) return;
-    countStatus(m_rows.at(r).status, -1);
+    if (!isValidRow(r) || m_rows[r]->status == status) return;
+    countStatus(m_rows[r]->status, -1);
     countStatus(status, +1);
-    m_rows[r].status = status;
+    m_rows[r]->status = status;
     const QModelIndex at = index(r, ColName);
     emit dataChanged(at, at, {Qt::DecorationRole, StatusRole});
 }
 
 bool DownloadList::setKey(int r, const QString& key) {
     if (!isValidRow(r) || key.isEmpty()) return false;
-    if (m_rows.at(r).key == key) return true;
+    DownloadListRow& row = *m_rows[r];
+    if (row.key == key) return true;
     if (ContainsKey(key)) return false;
-    m_rowOfKey.remove(m_rows.at(r).key);
-    m_rows[r].key = key;
-    m_rowOfKey.insert(key, r);
+    m_rowOfKey.remove(row.key);
+    row.key = key;
+    m_rowOfKey.insert(key, &row);
     return true;
 }
 
 void DownloadList::setTag(int r, const QString& tag) {
-    if (isValidRow(r)) m_rows[r].tag = tag;
+    if (isValidRow(r)) m_rows[r]->tag = tag;
 }
 
 int DownloadList::RowOfKey(const QString& key) const {
-    if (m_indexStale) rebuildKeyIndex();
-    return m_rowOfKey.value(key, -1);
+    const DownloadListRow* row = m_rowOfKey.value(key);
+    return row ? rowOfId(row->id) : -1;
+}
+
+int DownloadList::rowOfId(RowId id) const {
+    if (id == 0) return -1;
+    if (m_positionsStale) rebuildPositions();
+    return m_positionOfId.value(id, -1);
+}
+
+void DownloadList::forgetRow(const DownloadListRow& row) {
+    countStatus(row.status, -1);
+    m_rowOfKey.remove(row.key);
+    m_positionsStale = true;
 }
 
 void DownloadList::RemoveRowAt(int r) {
     if (!isValidRow(r)) return;
     beginRemoveRows({}, r, r);
-    countStatus(m_rows.at(r).status, -1);
-    m_rows.removeAt(r);
-    m_indexStale = true;
+    forgetRow(*m_rows[r]);
+    m_rows.erase(m_rows.begin() + r);
     endRemoveRows();
 }
 
@@ -212,16 +226,15 @@ int DownloadList::RemoveRowsWhere(const std::function<bool(const DownloadListRow
     // numbers still to be visited stay valid.
     int removed = 0;
     for (int end = count() - 1; end >= 0;) {
-        if (!matches(m_rows.at(end))) {
+        if (!matches(*m_rows[end])) {
             --end;
             continue;
         }
         int begin = end;
-        while (begin > 0 && matches(m_rows.at(begin - 1))) --begin;
+        while (begin > 0 && matches(*m_rows[begin - 1])) --begin;
         beginRemoveRows({}, begin, end);
-        for (int r = begin; r <= end; ++r) countStatus(m_rows.at(r).status, -1);
-        m_rows.remove(begin, end - begin + 1);
-        m_indexStale = true;
+        for (int r = begin; r <= end; ++r) forgetRow(*m_rows[r]);
+        m_rows.erase(m_rows.begin() + begin, m_rows.begin() + end + 1);
         endRemoveRows();
         removed += end - begin + 1;
         end = begin - 1;
@@ -233,14 +246,38 @@ void DownloadList::Clear() {
     beginResetModel();
     m_rows.clear();
     m_rowOfKey.clear();
-    m_indexStale = false;
+    m_positionOfId.clear();
+    m_positionsStale = false;
     m_counts = {};
     endResetModel();
 }
 
+bool DownloadList::PermuteRows(const std::vector<int>& order) {
+    const int n = count();
+    if (int(order.size()) != n) return false;
+    std::vector<int> newRowOf(n, -1);
+    for (int i = 0; i < n; ++i) {
+        const int from = order[i];
+        if (from < 0 || from >= n || newRowOf[from] >= 0) return false;
+        newRowOf[from] = i;
+    }
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<std::unique_ptr<DownloadListRow>> moved(n);
+    for (int i = 0; i < n; ++i) moved[i] = std::move(m_rows[order[i]]);
+    m_rows = std::move(moved);
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& i : from) to.append(index(newRowOf[i.row()], i.column()));
+    changePersistentIndexList(from, to);
+    m_positionsStale = true;
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    return true;
+}
+
 QString DownloadList::RowFilePath(int r) const {
     if (!isValidRow(r)) return {};
-    const DownloadListRow& row = m_rows.at(r);
+    const DownloadListRow& row = *m_rows[r];
     const QString& folder = row.cells[ColFolder];
     const QString& name = row.cells[ColName];
     const QString& type = row.cells[ColType];
@@ -265,9 +302,9 @@ QString DownloadList::RowCountText() const {
 
 int DownloadList::统计未下载项数目() const {
     int n = 0;
-    for (const DownloadListRow& r : m_rows)
-        n += r.cells[ColSize].isEmpty() && r.cells[ColReceived].isEmpty() &&
-             r.cells[ColPercent].isEmpty();
+    for (const auto& r : m_rows)
+        n += r->cells[ColSize].isEmpty() && r->cells[ColReceived].isEmpty() &&
+             r->cells[ColPercent].isEmpty();
     return n;
 }
 
@@ -283,12 +320,12 @@ void DownloadList::ToggleSortByColumn(int column) {
 }
 
 void DownloadList::SortByColumn(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= kDownloadColumnCount || m_rows.size() < 1) return;
+    if (column < 0 || column >= kDownloadColumnCount || m_rows.empty()) return;
     const bool numeric = IsNumericColumn(column);
     const int n = count();
     QList<QString> sortText(n);
     for (int r = 0; r < n; ++r) {
-        const QString& cell = m_rows.at(r).cells[column];
+        const QString& cell = m_rows[r]->cells[column];
         sortText[r] = numeric ? NumericSortText(column, cell) : cell;
     }
     std::vector<int> permutation(n);
@@ -298,26 +335,9 @@ void DownloadList::SortByColumn(int column, Qt::SortOrder order) {
         return order == Qt::AscendingOrder ? c < 0 : c > 0;
     };
     std::stable_sort(permutation.begin(), permutation.end(), before);
-
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    QList<DownloadListRow> sorted;
-    sorted.reserve(n);
-    std::vector<int> newRowOf(n);
-    for (int i = 0; i < n; ++i) {
-        sorted.append(std::move(m_rows[permutation[i]]));
-        newRowOf[permutation[i]] = i;
-    }
-    m_rows = std::move(sorted);
     if (numeric)
-        for (DownloadListRow& r : m_rows)
-            r.cells[column] = UnpaddedCell(column, r.cells[column]);
-    const QModelIndexList from = persistentIndexList();
-    QModelIndexList to;
-    to.reserve(from.size());
-    for (const QModelIndex& i : from) to.append(index(newRowOf[i.row()], i.column()));
-    changePersistentIndexList(from, to);
-    m_indexStale = true;
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+        for (auto& r : m_rows) r->cells[column] = UnpaddedCell(column, r->cells[column]);
+    PermuteRows(permutation);
 }
 
 void DownloadList::countStatus(RowStatus status, int delta) {
@@ -337,11 +357,11 @@ void DownloadList::countStatus(RowStatus status, int delta) {
     }
 }
 
-void DownloadList::rebuildKeyIndex() const {
-    m_rowOfKey.clear();
-    m_rowOfKey.reserve(m_rows.size());
-    for (int r = 0; r < count(); ++r) m_rowOfKey.insert(m_rows.at(r).key, r);
-    m_indexStale = false;
+void DownloadList::rebuildPositions() const {
+    m_positionOfId.clear();
+    m_positionOfId.reserve(count());
+    for (int r = 0; r < count(); ++r) m_positionOfId.insert(m_rows[r]->id, r);
+    m_positionsStale = false;
 }
 
 } // namespace peldora

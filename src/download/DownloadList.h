@@ -4,6 +4,8 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace peldora {
 
@@ -22,7 +24,12 @@ enum DownloadColumn {
     kDownloadColumnCount = 7
 };
 
+// A row's identity for as long as it is in the list: unchanged when other rows are removed or
+// the list is sorted or shuffled, and never given to another row. 0 names no row.
+using RowId = quint64;
+
 struct DownloadListRow {
+    RowId id = 0;
     std::array<QString, kDownloadColumnCount> cells;
     QString key; // one to three addresses joined by "|"; the first is downloaded
     QString tag; // the page that referred to the file
@@ -69,26 +76,34 @@ public:
                 const QString& tag);
 
     int count() const { return int(m_rows.size()); }
-    const DownloadListRow& row(int r) const { return m_rows.at(r); }
+    const DownloadListRow& row(int r) const { return *m_rows.at(r); }
     QString text(int r, int column) const;
     void setText(int r, int column, const QString& value);
-    RowStatus status(int r) const { return m_rows.at(r).status; }
+    RowStatus status(int r) const { return m_rows.at(r)->status; }
     void setStatus(int r, RowStatus status);
-    const QString& key(int r) const { return m_rows.at(r).key; }
+    const QString& key(int r) const { return m_rows.at(r)->key; }
     // Changes a row's key; refused when another row already holds the new key.
     bool setKey(int r, const QString& key);
-    const QString& tag(int r) const { return m_rows.at(r).tag; }
+    const QString& tag(int r) const { return m_rows.at(r)->tag; }
     void setTag(int r, const QString& tag);
     bool isValidRow(int r) const { return r >= 0 && r < count(); }
 
     // The row holding the key, or -1.
     int RowOfKey(const QString& key) const;
-    bool ContainsKey(const QString& key) const { return RowOfKey(key) >= 0; }
+    bool ContainsKey(const QString& key) const { return m_rowOfKey.contains(key); }
 
-    // Removes rows; the index of keys follows.
+    // The identity of row r (0 when there is no such row), and the row that has an identity
+    // now (-1 when it has been removed).
+    RowId idOfRow(int r) const { return isValidRow(r) ? m_rows[r]->id : 0; }
+    int rowOfId(RowId id) const;
+
+    // Removes rows; the index of keys follows exactly.
     void RemoveRowAt(int r);
     int RemoveRowsWhere(const std::function<bool(const DownloadListRow&)>& matches);
     void Clear();
+    // Puts the rows in a new order: order[i] is the row that becomes row i; a list that is not
+    // a permutation of the rows changes nothing. Rows keep all they hold, their identity too.
+    bool PermuteRows(const std::vector<int>& order);
 
     // The file that belongs to a row: folder + name + "." + type (no "." when the type is
     // empty). The empty text when the row cannot name a file inside its folder: no folder, no
@@ -118,13 +133,18 @@ public:
 
 private:
     void countStatus(RowStatus status, int delta);
-    void rebuildKeyIndex() const;
+    void forgetRow(const DownloadListRow& row);
+    void rebuildPositions() const;
 
-    QList<DownloadListRow> m_rows;
+    // Rows live apart from the order, so a removal or reorder moves pointers, not rows.
+    std::vector<std::unique_ptr<DownloadListRow>> m_rows;
     StatusCounts m_counts;
-    // Key to row; rebuilt lazily after removals and sorts, which move rows.
-    mutable QHash<QString, int> m_rowOfKey;
-    mutable bool m_indexStale = false;
+    RowId m_lastId = 0;
+    // Key to row, exact at every moment: it is what the duplicate test asks.
+    QHash<QString, DownloadListRow*> m_rowOfKey;
+    // Identity to row number; rebuilt on first use after rows were removed or moved.
+    mutable QHash<RowId, int> m_positionOfId;
+    mutable bool m_positionsStale = false;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     int m_sortColumn = 0;
 };

@@ -18,7 +18,6 @@ QTimer* MakeTimer(QObject* parent, const char* name, int intervalMs) {
 DownloadWindowState::DownloadWindowState(QObject* parent)
     : QObject(parent), m_timerDown(MakeTimer(this, "Timer_Down", 1000)),
       m_timer1(MakeTimer(this, "Timer1", 1000)), m_timer2(MakeTimer(this, "Timer2", 60000)) {
-    slotTable.fill(0);
 }
 
 bool DownloadWindowState::schedulerRunning() const {

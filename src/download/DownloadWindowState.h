@@ -1,4 +1,5 @@
 #pragma once
+#include "download/DownloadList.h"
 #include "download/SameNamePolicy.h"
 
 #include <QObject>
@@ -33,7 +34,7 @@ public:
     int pauseSeconds = 0; // the number shown in Combo2
     bool downloadBusy = false;
     double lastFinishTime = 0;       // steady time of the last finished, failed or skipped file
-    std::array<int, 12> slotTable{}; // per transfer slot, the row it works on
+    std::array<RowId, 12> slotTable{}; // per transfer slot, the row it works on (0: none)
 
     // Timer_Down (1 s, on while downloading is switched on), Timer1 (1 s supervisor, on while
     // the window is loaded) and Timer2 (60 s login refresh).

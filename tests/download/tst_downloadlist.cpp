@@ -56,6 +56,51 @@ private slots:
         QCOMPARE(list.RowOfKey("http://a/1.pdf"), -1);
     }
 
+    // A row keeps its identity while others are removed, the list is sorted or shuffled, and
+    // an identity is never handed to another row; keys and row numbers follow every change.
+    void rowsKeepTheirIdentity() {
+        DownloadList list;
+        FillColumn(list, ColSize, {"3", "1", "2", "5", "4"});
+        const RowId third = list.idOfRow(2);
+        const RowId first = list.idOfRow(0);
+        QVERIFY(third != 0 && first != third);
+        list.RemoveRowAt(0);
+        QCOMPARE(list.rowOfId(first), -1);
+        QCOMPARE(list.rowOfId(third), 1);
+        QVERIFY(list.AddRow("http://h/0", "r0 again", "pdf", "/tmp/", {}));
+        QVERIFY(list.idOfRow(list.count() - 1) != first);
+        list.SortByColumn(ColSize, Qt::AscendingOrder);
+        QCOMPARE(list.text(list.rowOfId(third), ColSize), QStringLiteral("2"));
+        QCOMPARE(list.key(list.rowOfId(third)), QStringLiteral("http://h/2"));
+        QCOMPARE(list.RowOfKey("http://h/2"), list.rowOfId(third));
+        // A permutation moves whole rows; anything else changes nothing.
+        const QStringList before = Column(list, ColName);
+        QVERIFY(!list.PermuteRows({0, 0, 1, 2, 3}));
+        QVERIFY(!list.PermuteRows({0, 1}));
+        QCOMPARE(Column(list, ColName), before);
+        QVERIFY(list.PermuteRows({4, 3, 2, 1, 0}));
+        QStringList reversed(before.rbegin(), before.rend());
+        QCOMPARE(Column(list, ColName), reversed);
+        for (int r = 0; r < list.count(); ++r) QCOMPARE(list.RowOfKey(list.key(r)), r);
+        QCOMPARE(list.idOfRow(list.count()), RowId(0));
+    }
+
+    // Moving rows by removing and adding them again keeps the duplicate test exact.
+    void removeThenAddKeepsKeysExact() {
+        DownloadList list;
+        FillColumn(list, ColSize, {"a", "b", "c", "d"});
+        for (int i = 0; i < 8; ++i) {
+            const DownloadListRow row = list.row(0);
+            list.RemoveRowAt(0);
+            QVERIFY(!list.ContainsKey(row.key));
+            QVERIFY(list.AddRow(row.key, row.cells[ColName], row.cells[ColType],
+                                row.cells[ColFolder], row.tag));
+            QVERIFY(!list.AddRow(row.key, "twice", "pdf", "/tmp/", {}));
+        }
+        QCOMPARE(list.count(), 4);
+        for (int r = 0; r < list.count(); ++r) QCOMPARE(list.RowOfKey(list.key(r)), r);
+    }
+
     void firstAddressOfKey_data() {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("url");
