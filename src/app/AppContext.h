@@ -14,6 +14,7 @@ class Clock;
 class EventPump;
 class Shell;
 class SoundPlayer;
+class MainWindowSwitch;
 
 // Everything a window or procedure reaches outside itself: the stores, the platform services and
 // the program-wide state. Tests build one from fakes.
@@ -31,11 +32,8 @@ struct AppContext {
     ProgramState state;
     // Ends the program at once, without any window's close handling.
     std::function<void()> endProgram;
-    // Window hand-offs between the main windows, set by app/ui/MainWindows: show the cover
-    // again, open (create if needed, then show) the search window or the download window.
-    std::function<void()> showCover;
-    std::function<void()> openSearchWindow;
-    std::function<void()> openDownloadWindow;
+    // The hand-offs between the main windows; none until app/ui/MainWindows exists.
+    MainWindowSwitch* windows = nullptr;
 };
 
 } // namespace peldora

@@ -1,5 +1,6 @@
 #include "app/SettingsStore.h"
 #include "app/ui/CoverWindow.h"
+#include "common/Maker.h"
 #include "support/ui/UiTest.h"
 #include "tools/BrowserEmulation.h"
 
@@ -62,16 +63,17 @@ private slots:
         QCOMPARE(checks, 1);
     }
 
-    void searchButtonUsesTheHook() {
+    void searchButtonAndVersionLink() {
         TestContext t;
         CoverWindow cover(t.ctx());
         cover.load();
-        cover.command1()->click(); // no search window yet: nothing happens
-        int opened = 0;
-        cover.openSearchWindow = [&] { ++opened; };
+        QSignalSpy requested(&cover, &CoverWindow::searchRequested);
         cover.command1()->click();
-        QCOMPARE(opened, 1);
+        QCOMPARE(requested.size(), 1);
         QCOMPARE(t.endProgramCalls, 0);
+        // Label3 opens the program's page, where newer versions are offered.
+        QTest::mouseClick(cover.label(3), Qt::LeftButton);
+        QCOMPARE(t.shell.opened, QStringList{QStringLiteral("address:") + kMakerLatestVersion});
     }
 
     // First run: quitting writes IE11, so the next run reads IE11. A chosen level is left alone.

@@ -131,7 +131,17 @@ void MainWindowsTest::lastMainWindowToCloseBringsCoverBack() {
 
     Fixture::closeAndDelete(f.download());
     QVERIFY(!f.download());
-    QVERIFY(f.cover->isVisible());
+    QTRY_VERIFY(f.cover->isVisible());
+
+    // The other order: the download window closes first, the search window last.
+    f.cover->hide();
+    f.windows->openSearchWindow();
+    f.windows->openDownloadWindow();
+    Fixture::closeAndDelete(f.download());
+    QCoreApplication::processEvents();
+    QVERIFY(!f.cover->isVisible());
+    Fixture::closeAndDelete(f.search());
+    QTRY_VERIFY(f.cover->isVisible());
 }
 
 void MainWindowsTest::toolsMenuOpensDownloadWindow() {

@@ -42,13 +42,10 @@ void Write(const QString& path, const QByteArray& bytes) {
 
 // A window on the heap, as the program makes it (it deletes itself on close).
 struct Window {
-    explicit Window(TestContext& t) : w(new DownloadWindow(t.ctx())) {
-        t.ctx().showCover = [this] { ++coverShown; };
-    }
+    explicit Window(TestContext& t) : w(new DownloadWindow(t.ctx())) {}
     ~Window() { delete w.data(); }
     DownloadWindow* operator->() const { return w.data(); }
     QPointer<DownloadWindow> w;
-    int coverShown = 0;
 };
 
 } // namespace
@@ -205,33 +202,49 @@ private slots:
         QCOMPARE(Setting(t, keys::kSettings, keys::kDownloadMethod), QStringLiteral("2"));
         QCOMPARE(Setting(t, keys::kDownload, keys::kThreads), QStringLiteral("<none>"));
         QCOMPARE(stops, 0);
-        QCOMPARE(w.coverShown, 0);
         QVERIFY(w->state().supervisorTimer()->isActive());
 
         t.dialogs.messageAnswers = {MessageAnswer::Yes};
         QVERIFY(w->close());
         QCOMPARE(stops, 1);
         QCOMPARE(Setting(t, keys::kDownload, keys::kThreads), QStringLiteral("4"));
-        QCOMPARE(w.coverShown, 1);
     }
 
-    void closeWithoutWorkShowsTheCoverUnlessSearching() {
+    void closeWithoutWorkDeletesTheWindow() {
         TestContext t;
-        {
-            Window w(t);
-            QVERIFY(w->close());
-            QVERIFY(t.dialogs.messages.isEmpty());
-            QCOMPARE(w.coverShown, 1);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            QVERIFY(w.w.isNull());
-        }
-        QWidget search;
-        search.setObjectName("fWebSearch");
+        Window w(t);
+        QVERIFY(w->close());
+        QVERIFY(t.dialogs.messages.isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(w.w.isNull());
+    }
+
+    // A close answered Yes while a handler of the window pumps events inside its work: the
+    // window stops its timers and downloads at once, but goes only after the handler returns.
+    void closeDuringWorkWaitsForTheWork() {
+        TestContext t;
         Window w(t);
         w->AddRow("k", "n", "pdf", "/d/", {});
-        w->list().setStatus(0, RowStatus::Failed);
-        QVERIFY(w->close());
-        QCOMPARE(w.coverShown, 0);
+        w->list().setStatus(0, RowStatus::Downloading);
+        int stops = 0;
+        w->state().stopCommand = [&] { ++stops; };
+        bool aliveAfterPump = false;
+        w->supervisorTick = [&] {
+            DownloadWindow* self = w.w;
+            t.dialogs.messageAnswers = {MessageAnswer::Yes};
+            QVERIFY(!self->close()); // held back while this handler runs
+            QCOMPARE(stops, 1);
+            QVERIFY(!self->state().supervisorTimer()->isActive());
+            t.ctx().pump.processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            aliveAfterPump = !w.w.isNull();
+            self->list().setText(0, ColSize, QStringLiteral("still here"));
+        };
+        w->state().supervisorTimer()->setInterval(0);
+        QTRY_VERIFY(aliveAfterPump);
+        QTRY_VERIFY(w.w.isNull());
+        QCOMPARE(stops, 1);
+        QCOMPARE(t.dialogs.messages.size(), 1); // asked once, not again when carried out
     }
 
     void reloadStartsWithAnEmptyList() {

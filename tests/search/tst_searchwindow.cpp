@@ -29,15 +29,13 @@ using namespace peldora::test;
 namespace {
 const QString kResults = QStringLiteral("https://www.jstage.jst.go.jp/result?page=1");
 
-// A window over a fake browser, loaded, with the cover hook counted.
+// A window over a fake browser, loaded.
 struct Fixture {
     TestContext tc;
     FakeBrowser browser;
     QPointer<SearchWindow> window;
-    int coverShown = 0;
 
     explicit Fixture(bool loadNow = true) {
-        tc.ctx().showCover = [this] { ++coverShown; };
         window = new SearchWindow(tc.ctx(), &browser);
         if (loadNow) window->load();
     }
@@ -74,8 +72,7 @@ private slots:
     void firstRunOpensEnglishStartPage();
     void loadRestoresDelayAndLastPage_data();
     void loadRestoresDelayAndLastPage();
-    void closeStoresAndBringsBackCover();
-    void closeKeepsCoverHiddenWhileDownloadWindowLoaded();
+    void closeStoresPageAndDelay();
     void closeRefusedWhileWorking();
     void closeAfterStopWaitsForTheRunToEnd();
     void history();
@@ -179,22 +176,13 @@ void SearchWindowTest::loadRestoresDelayAndLastPage() {
     QCOMPARE(f.browser.silent, silent);
 }
 
-void SearchWindowTest::closeStoresAndBringsBackCover() {
+void SearchWindowTest::closeStoresPageAndDelay() {
     Fixture f;
     f.window->combo(2)->setCurrentIndex(7);
     f.browser.show(TwoArticles(kResults));
     QVERIFY(f.closeWindow());
     QCOMPARE(f.setting(keys::kDelayIndex), QStringLiteral("7"));
     QCOMPARE(f.setting(keys::kLastPage), kResults);
-    QCOMPARE(f.coverShown, 1);
-}
-
-void SearchWindowTest::closeKeepsCoverHiddenWhileDownloadWindowLoaded() {
-    Fixture f;
-    QWidget download; // loaded but not shown
-    download.setObjectName(QStringLiteral("fFileDownload"));
-    QVERIFY(f.closeWindow());
-    QCOMPARE(f.coverShown, 0);
 }
 
 void SearchWindowTest::closeRefusedWhileWorking() {
@@ -218,7 +206,6 @@ void SearchWindowTest::closeRefusedWhileWorking() {
     QCOMPARE(f.tc.dialogs.messages.size(), 1);
     QCOMPARE(f.tc.dialogs.messages[0].text, QStringLiteral("正在工作，停止以后才能关闭！"));
     QCOMPARE(f.tc.dialogs.messages[0].icon, MessageIcon::Critical);
-    QCOMPARE(f.coverShown, 0);
     // During a hand-over.
     bool analysing = true;
     f.window->analysisStop = [&] { return !analysing; };
@@ -258,7 +245,6 @@ void SearchWindowTest::closeAfterStopWaitsForTheRunToEnd() {
     QCOMPARE(f.window->command(4)->text(), QStringLiteral("加入全部到列表"));
     f.tc.pump.onPump = {};
     QTRY_VERIFY(f.window.isNull());
-    QCOMPARE(f.coverShown, 1);
     QCOMPARE(f.setting(keys::kLastPage), kResults);
 }
 

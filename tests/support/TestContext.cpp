@@ -21,7 +21,7 @@ TestContext::TestContext(bool realTime)
                                realTime ? static_cast<Clock&>(m_realClock) : clock,
                                realTime ? static_cast<EventPump&>(m_realPump) : pump, shell, sound, facts,
                                m_dir.path() + QStringLiteral("/data"), QStringLiteral("peldora"),
-                               ProgramState{}, [this] { ++endProgramCalls; }, {}, {}, {}});
+                               ProgramState{}, [this] { ++endProgramCalls; }});
 }
 
 void IsolateUserFolders() {

@@ -2,12 +2,15 @@
 #include "Version.h"
 #include "app/AppContext.h"
 #include "app/Startup.h"
+#include "common/Maker.h"
+#include "common/ShellHelpers.h"
 #include "platform/Clock.h"
 #include "platform/qt/Resources.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
@@ -48,6 +51,7 @@ CoverWindow::CoverWindow(AppContext& ctx, QWidget* parent) : QWidget(parent), m_
     m_labels[4]->setWordWrap(true);
     m_labels[4]->setStyleSheet(QStringLiteral("color: #c00000;"));
     m_labels[3]->setCursor(Qt::PointingHandCursor);
+    m_labels[3]->installEventFilter(this);
 
     m_command1 = new QPushButton(QStringLiteral("资料检索下载"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
@@ -74,9 +78,7 @@ CoverWindow::CoverWindow(AppContext& ctx, QWidget* parent) : QWidget(parent), m_
     layout->addLayout(buttons);
     setFixedWidth(600);
 
-    connect(m_command1, &QPushButton::clicked, this, [this] {
-        if (openSearchWindow) openSearchWindow();
-    });
+    connect(m_command1, &QPushButton::clicked, this, &CoverWindow::searchRequested);
     connect(m_command3, &QPushButton::clicked, this, &QWidget::close);
     connect(m_timer1, &QTimer::timeout, this, [this] {
         m_timer1->stop();
@@ -97,6 +99,14 @@ void CoverWindow::load() {
     LoadStartupState(m_ctx);
     m_timer1->start();
     m_labels[5]->hide();
+}
+
+bool CoverWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Label3 is a link to the program's page, where newer versions are offered.
+    if (watched == m_labels[3] && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        OpenInSystemBrowser(m_ctx.shell, kMakerLatestVersion, false);
+    return QWidget::eventFilter(watched, event);
 }
 
 void CoverWindow::closeEvent(QCloseEvent* event) {

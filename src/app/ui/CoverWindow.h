@@ -19,8 +19,6 @@ public:
     // The load sequence: caption and version, shown and painted, then the slower state.
     void load();
 
-    // Opens the search window (Command1); set by whoever owns the other windows.
-    std::function<void()> openSearchWindow;
     // Started by Timer1's first tick.
     std::function<void()> startVersionCheck;
 
@@ -29,8 +27,13 @@ public:
     QPushButton* command3() const { return m_command3; }
     QTimer* timer1() const { return m_timer1; }
 
+signals:
+    // Command1 "资料检索下载" was pressed.
+    void searchRequested();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     AppContext& m_ctx;

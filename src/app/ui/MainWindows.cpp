@@ -12,16 +12,16 @@ namespace peldora {
 MainWindows::MainWindows(AppContext& ctx, CoverWindow& cover)
     : QObject(&cover), m_ctx(ctx), m_cover(cover) {
     makeSearchWindow = [this] { return new SearchWindow(m_ctx); };
-    m_ctx.showCover = [this] { m_cover.show(); };
-    m_ctx.openSearchWindow = [this] { openSearchWindow(); };
-    m_ctx.openDownloadWindow = [this] { openDownloadWindow(); };
-    m_cover.openSearchWindow = [this] { openSearchWindow(); };
+    m_ctx.windows = this;
+    connect(&m_cover, &CoverWindow::searchRequested, this, &MainWindows::openSearchWindow);
 }
 
 MainWindows::~MainWindows() {
-    m_ctx.showCover = nullptr;
-    m_ctx.openSearchWindow = nullptr;
-    m_ctx.openDownloadWindow = nullptr;
+    if (m_ctx.windows == this) m_ctx.windows = nullptr;
+}
+
+void MainWindows::mainWindowGone() {
+    if (!m_search && !m_download) m_cover.show();
 }
 
 SearchWindow* MainWindows::searchWindow() const { return m_search; }
@@ -37,12 +37,18 @@ void MainWindows::openSearchWindow() {
         return;
     }
     m_search = makeSearchWindow();
+    connect(m_search, &QObject::destroyed, this, &MainWindows::mainWindowGone,
+            Qt::QueuedConnection);
     new HandoverControls(m_ctx, *m_search, downloadSink());
     m_search->load();
 }
 
 DownloadWindow& MainWindows::loadDownloadWindow() {
-    if (!m_download) m_download = new DownloadWindow(m_ctx);
+    if (!m_download) {
+        m_download = new DownloadWindow(m_ctx);
+        connect(m_download, &QObject::destroyed, this, &MainWindows::mainWindowGone,
+                Qt::QueuedConnection);
+    }
     return *m_download;
 }
 

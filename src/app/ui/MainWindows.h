@@ -1,4 +1,5 @@
 #pragma once
+#include "app/MainWindowSwitch.h"
 #include "handover/Handover.h"
 
 #include <QObject>
@@ -14,7 +15,7 @@ class SearchWindow;
 // The program's three main windows and the hand-offs between them: the cover opens the search
 // window; the search window and the hand-over open the download window (created on first use,
 // hidden until shown); the last of the two to close brings the cover back.
-class MainWindows : public QObject {
+class MainWindows : public QObject, public MainWindowSwitch {
     Q_OBJECT
 public:
     MainWindows(AppContext& ctx, CoverWindow& cover);
@@ -24,11 +25,11 @@ public:
     DownloadWindow* downloadWindow() const;
 
     // Creates and loads the search window on first use; hides the cover and shows it.
-    void openSearchWindow();
+    void openSearchWindow() override;
     // Creates and loads the download window on first use, without showing it.
     DownloadWindow& loadDownloadWindow();
     // "打开下载窗口": the download window, loaded if needed, shown and raised.
-    void openDownloadWindow();
+    void openDownloadWindow() override;
     // 显示下载窗口: nothing when the window is not loaded; otherwise the list redrawn, the
     // window shown if hidden and, with restore, un-minimised.
     void showDownloadWindow(bool restore);
@@ -40,6 +41,9 @@ public:
     std::function<SearchWindow*()> makeSearchWindow;
 
 private:
+    // A main window has gone: with neither left, the cover is the home window again.
+    void mainWindowGone();
+
     AppContext& m_ctx;
     CoverWindow& m_cover;
     QPointer<SearchWindow> m_search;

@@ -17,7 +17,7 @@ ProgramServices::ProgramServices()
     m_context.reset(new AppContext{
         m_settings, m_registry, m_dialogs, m_clock, m_pump, m_shell, m_sound, facts,
         QDir::toNativeSeparators(dataFolder), QStringLiteral("peldora"), ProgramState{},
-        [] { QCoreApplication::exit(0); }, {}, {}, {}});
+        [] { QCoreApplication::exit(0); }});
 }
 
 } // namespace peldora

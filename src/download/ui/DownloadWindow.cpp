@@ -1,5 +1,6 @@
 #include "download/ui/DownloadWindow.h"
 #include "app/AppContext.h"
+#include "app/MainWindowSwitch.h"
 #include "app/SettingsStore.h"
 #include "app/WindowPlacement.h"
 #include "common/Maker.h"
@@ -84,6 +85,7 @@ DownloadWindow::DownloadWindow(AppContext& ctx, QWidget* parent)
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &DownloadWindow::showRowCount);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &DownloadWindow::showRowCount);
     connect(m_state.supervisorTimer(), &QTimer::timeout, this, [this] {
+        Work work(*this);
         if (supervisorTick)
             supervisorTick();
         else
@@ -146,9 +148,9 @@ void DownloadWindow::buildMenus() {
     QMenu* window = m_menuBar->addMenu(QStringLiteral("窗口(&W)"));
     window->setObjectName(QStringLiteral("menu窗口"));
     AddEntry(window, QStringLiteral("资料检索分析窗口"), QStringLiteral("menu资料检索分析窗口"));
-    if (m_ctx.openSearchWindow)
+    if (m_ctx.windows)
         connectCommand(QStringLiteral("menu资料检索分析窗口"),
-                       [this] { m_ctx.openSearchWindow(); });
+                       [this] { m_ctx.windows->openSearchWindow(); });
 
     QMenu* tools = m_menuBar->addMenu(QStringLiteral("工具(&T)"));
     tools->setObjectName(QStringLiteral("menu工具"));
@@ -416,25 +418,46 @@ SameNamePolicy DownloadWindow::selectedPolicy() const {
     return SameNamePolicy::Rename;
 }
 
+DownloadWindow::Work::Work(DownloadWindow& window) : m_window(&window) { ++window.m_workDepth; }
+
+DownloadWindow::Work::~Work() {
+    if (!m_window || --m_window->m_workDepth > 0 || !m_window->m_closePending) return;
+    // Carried out from the event loop, after the handler that did the work has returned.
+    m_window->m_closePending = false;
+    QTimer::singleShot(0, m_window.data(), &QWidget::close);
+}
+
 void DownloadWindow::closeEvent(QCloseEvent* event) {
-    SaveDownloadChoices(m_ctx, selectedPolicy());
-    if (m_state.DownloadCountsAsRunning(m_list) &&
-        m_ctx.dialogs.messageBox(kForceCloseQuestion, MessageIcon::Question,
-                                 MessageButtons::YesNo) != MessageAnswer::Yes) {
+    if (!m_closeConfirmed) {
+        SaveDownloadChoices(m_ctx, selectedPolicy());
+        if (m_state.DownloadCountsAsRunning(m_list) &&
+            m_ctx.dialogs.messageBox(kForceCloseQuestion, MessageIcon::Question,
+                                     MessageButtons::YesNo) != MessageAnswer::Yes) {
+            event->ignore();
+            return;
+        }
+        m_closeConfirmed = true;
+        stopForClose();
+    }
+    if (working()) {
+        m_closePending = true;
         event->ignore();
         return;
     }
+    savePlacement();
+    SaveThreadIndex(m_ctx.settings, m_combo1->currentIndex());
+    event->accept();
+}
+
+void DownloadWindow::stopForClose() {
     m_state.supervisorTimer()->stop();
     m_state.schedulerTimer()->stop();
     m_state.loginRefreshTimer()->stop();
     if (m_state.stopCommand) m_state.stopCommand();
     if (m_state.cancelSingleTransfer) m_state.cancelSingleTransfer();
-    savePlacement();
-    SaveThreadIndex(m_ctx.settings, m_combo1->currentIndex());
+    QPointer<DownloadWindow> self(this);
     m_ctx.pump.processEvents();
-    m_ctx.pump.processEvents();
-    event->accept();
-    if (!IsFormLoaded(QStringLiteral("fWebSearch")) && m_ctx.showCover) m_ctx.showCover();
+    if (self) m_ctx.pump.processEvents();
 }
 
 bool DownloadWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -2,6 +2,7 @@
 #include "download/DownloadList.h"
 #include "download/DownloadWindowState.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -66,6 +67,21 @@ public:
     QLabel* methodLabel() const { return m_label7; }
     QMenu* listMenu() const { return m_listMenu; }
 
+    // Marks work of the window's own handlers that pumps events (a method-1 transfer inside
+    // the scheduler's tick, a login): a close asked for meanwhile is carried out when the
+    // outermost work has ended, so nothing the work uses is deleted under it.
+    class Work {
+    public:
+        explicit Work(DownloadWindow& window);
+        ~Work();
+        Work(const Work&) = delete;
+        Work& operator=(const Work&) = delete;
+
+    private:
+        QPointer<DownloadWindow> m_window;
+    };
+    bool working() const { return m_workDepth > 0; }
+
     // The method shown in Label7: "下载方式：" and the digit.
     void ShowDownloadMethod();
     SameNamePolicy selectedPolicy() const;
@@ -85,6 +101,12 @@ private:
     void panelClicked(int panel);
     QString screenDescription() const;
     void showRowCount();
+    // The close's steps that end the downloads; once per close, when it is confirmed.
+    void stopForClose();
+
+    int m_workDepth = 0;
+    bool m_closeConfirmed = false;
+    bool m_closePending = false;
 
     AppContext& m_ctx;
     DownloadList m_list;

@@ -1,5 +1,6 @@
 #include "search/ui/SearchWindow.h"
 #include "app/AppContext.h"
+#include "app/MainWindowSwitch.h"
 #include "app/SettingsStore.h"
 #include "app/ui/SaveLocationDialog.h"
 #include "common/Maker.h"
@@ -318,7 +319,7 @@ void SearchWindow::buildMenus() {
         if (askSaveFolder) askSaveFolder();
     });
     add(tools, QStringLiteral("打开下载窗口"), [this] {
-        if (m_ctx.openDownloadWindow) m_ctx.openDownloadWindow();
+        if (m_ctx.windows) m_ctx.windows->openDownloadWindow();
     });
     tools->addSeparator();
     hooked(tools, QStringLiteral("查看IE浏览器缓存"), showCacheViewer);
@@ -541,7 +542,6 @@ void SearchWindow::closeEvent(QCloseEvent* event) {
     }
     m_ctx.settings.WriteSetting(keys::kSearchWindow, keys::kDelayIndex,
                                 m_combos[2]->currentIndex());
-    if (!IsFormLoaded(QStringLiteral("fFileDownload")) && m_ctx.showCover) m_ctx.showCover();
     const QString address = m_browser->currentUrl();
     if (!address.isEmpty())
         m_ctx.settings.WriteSetting(keys::kSearchWindow, keys::kLastPage, address);
