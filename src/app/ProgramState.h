@@ -3,7 +3,8 @@
 
 namespace peldora {
 
-enum class DownloadMethod { Single = 1, Parallel = 2 };
+// Unset until the download window has loaded the stored method.
+enum class DownloadMethod { Unset = 0, Single = 1, Parallel = 2 };
 
 // The program-wide variables shared by the windows for the whole run.
 struct ProgramState {
@@ -11,7 +12,7 @@ struct ProgramState {
     QString saveFolder;           // the download folder; ends with the separator after the dialog
     double maxFileSizeMB = 10;
     int promptSaveFolder = 1;     // 1 = ask when harvesting, else when handing over
-    DownloadMethod downloadMethod = DownloadMethod::Parallel;
+    DownloadMethod downloadMethod = DownloadMethod::Unset;
     int proxyEnabled = 0;
     QString proxyAddress;
     QString proxyPort;

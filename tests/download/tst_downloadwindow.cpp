@@ -55,6 +55,7 @@ class DownloadWindowTest : public QObject {
 private slots:
     void loadWithDefaults() {
         TestContext t;
+        QCOMPARE(t.ctx().state.downloadMethod, DownloadMethod::Unset); // until the window loads
         Window w(t);
         QCOMPARE(w->objectName(), QStringLiteral("fFileDownload"));
         QVERIFY(!w->isVisible());
@@ -351,6 +352,22 @@ private slots:
         for (int c : {ColSize, ColReceived, ColPercent})
             QCOMPARE(list.text(0, c).isEmpty(), cleared);
         双击下载项(list, -1, t.shell, t.dialogs); // no focused row
+    }
+
+    // In the window: a double-click on the empty area below the rows acts on the focused row.
+    void doubleClickBelowTheRowsActsOnTheFocusedRow() {
+        TestContext t;
+        QTemporaryDir dir;
+        Window w(t);
+        w->resize(900, 500);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.w));
+        w->AddRow("k", "paper", "pdf", dir.path() + "/", {});
+        w->list().setStatus(0, RowStatus::Failed);
+        w->listView()->setCurrentIndex(w->list().index(0, 0));
+        QWidget* area = w->listView()->viewport();
+        QTest::mouseDClick(area, Qt::LeftButton, {}, QPoint(20, area->height() - 5));
+        QCOMPARE(w->list().status(0), RowStatus::Waiting);
     }
 
     void openFallsBackToTheAddressHandler() {

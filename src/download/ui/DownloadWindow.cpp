@@ -84,6 +84,11 @@ DownloadWindow::DownloadWindow(AppContext& ctx, QWidget* parent)
     connect(&m_list, &QAbstractItemModel::rowsInserted, this, &DownloadWindow::showRowCount);
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &DownloadWindow::showRowCount);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &DownloadWindow::showRowCount);
+    // The statistics follow the list as soon as events run, not only at the next second.
+    connect(&m_list, &QAbstractItemModel::rowsInserted, this, &DownloadWindow::scheduleStatistics);
+    connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &DownloadWindow::scheduleStatistics);
+    connect(&m_list, &QAbstractItemModel::dataChanged, this, &DownloadWindow::scheduleStatistics);
+    connect(&m_list, &QAbstractItemModel::modelReset, this, &DownloadWindow::scheduleStatistics);
     connect(m_state.supervisorTimer(), &QTimer::timeout, this, [this] {
         Work work(*this);
         if (supervisorTick)
@@ -201,6 +206,9 @@ QWidget* DownloadWindow::buildDownloadPanel() {
     m_command26 = button(QStringLiteral("Command26"), QStringLiteral("切换"));
     m_command26->setToolTip(QStringLiteral("更改下载方式"));
     m_command1 = button(QStringLiteral("Command1"), QStringLiteral("网页登录"));
+    // Off until the commands behind them are connected; a button that does nothing must not
+    // look as if it would.
+    for (QPushButton* b : {m_command4, m_command31, m_command26, m_command1}) b->setEnabled(false);
     m_label7 = new QLabel(panel);
     m_label7->setObjectName(QStringLiteral("Label7"));
     m_shape1 = new QFrame(panel);
@@ -298,9 +306,9 @@ void DownloadWindow::buildListView() {
             [this](int column) { 列表排序(m_list, m_state, m_ctx.dialogs, column); });
     connect(m_listView, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { setPanelText(2, 单击下载项(m_list, index.row())); });
-    connect(m_listView, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) {
-        双击下载项(m_list, focusedRow(), m_ctx.shell, m_ctx.dialogs);
-    });
+    // A double-click acts on the focused row, also when it lands on the empty area below the
+    // rows (the view reports no double-click there).
+    m_listView->viewport()->installEventFilter(this);
     connect(m_listView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         if (beforeListMenu) beforeListMenu();
         m_listMenu->popup(m_listView->viewport()->mapToGlobal(at));
@@ -366,6 +374,15 @@ void DownloadWindow::load() {
 bool DownloadWindow::AddRow(const QString& key, const QString& name, const QString& type,
                             const QString& folder, const QString& tag) {
     return m_list.AddRow(key, name, type, folder, tag);
+}
+
+void DownloadWindow::scheduleStatistics() {
+    if (m_statisticsPending) return;
+    m_statisticsPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_statisticsPending = false;
+        UpdateStatistics();
+    });
 }
 
 void DownloadWindow::UpdateStatistics() {
@@ -461,6 +478,12 @@ void DownloadWindow::stopForClose() {
 }
 
 bool DownloadWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_listView->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        // The press before it has already moved the focus to a row under the mouse.
+        双击下载项(m_list, focusedRow(), m_ctx.shell, m_ctx.dialogs);
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         for (int i = 0; i < 4; ++i)

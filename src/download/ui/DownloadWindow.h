@@ -103,6 +103,8 @@ private:
     void showRowCount();
     // The close's steps that end the downloads; once per close, when it is confirmed.
     void stopForClose();
+    void scheduleStatistics();
+    bool m_statisticsPending = false;
 
     int m_workDepth = 0;
     bool m_closeConfirmed = false;

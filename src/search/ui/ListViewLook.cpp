@@ -1,21 +1,61 @@
 #include "search/ui/ListViewLook.h"
 
 #include <QHeaderView>
+#include <algorithm>
+#include <vector>
+#include <QStyle>
 #include <QTableView>
 
 namespace peldora {
+
+namespace {
+
+// The width the widest cell of a column needs: its text, its icon, and the margins the view
+// draws around them. Every row counts; the view's own hint looks at a sample of rows only.
+int ContentsWidth(const QTableView* list, int c) {
+    const QAbstractItemModel* model = list->model();
+    const QFontMetrics fm(list->font());
+    const QStyle* style = list->style();
+    const int margin = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+    const int iconRoom = list->iconSize().isValid() ? list->iconSize().width() + margin
+                                                    : style->pixelMetric(QStyle::PM_SmallIconSize) + margin;
+    // Longest texts first: once even the widest characters could not make a text wider than
+    // the widest one measured, the shorter texts cannot either, and are not measured.
+    const int rows = model->rowCount();
+    struct Cell {
+        QString text;
+        bool icon;
+    };
+    std::vector<Cell> cells;
+    cells.reserve(rows);
+    for (int r = 0; r < rows; ++r) {
+        const QModelIndex at = model->index(r, c);
+        cells.push_back({at.data(Qt::DisplayRole).toString(), !at.data(Qt::DecorationRole).isNull()});
+    }
+    std::sort(cells.begin(), cells.end(),
+              [](const Cell& a, const Cell& b) { return a.text.size() > b.text.size(); });
+    const int widestChar = std::max(fm.maxWidth(), fm.horizontalAdvance(QChar(0x6587)));
+    int widest = 0;
+    for (const Cell& cell : cells) {
+        const int extra = cell.icon ? iconRoom : 0;
+        if (cell.text.size() * widestChar + iconRoom < widest) break;
+        widest = std::max(widest, (cell.text.isEmpty() ? 0 : fm.horizontalAdvance(cell.text)) + extra);
+    }
+    return widest + margin + (list->showGrid() ? 1 : 0);
+}
+
+} // namespace
 
 void SetColumnWidth(QTableView* list, int column, int width) {
     if (!list || !list->model()) return;
     const int count = list->model()->columnCount();
     if (column < 1 || column > count) return;
     const int c = column - 1;
-    const QAbstractItemView* view = list; // the hint is public on the base class
     if (width == -1) {
-        list->setColumnWidth(c, view->sizeHintForColumn(c));
+        list->setColumnWidth(c, ContentsWidth(list, c));
     } else if (width == -2) {
         list->setColumnWidth(
-            c, std::max(view->sizeHintForColumn(c), list->horizontalHeader()->sectionSizeHint(c)));
+            c, std::max(ContentsWidth(list, c), list->horizontalHeader()->sectionSizeHint(c)));
     } else {
         list->setColumnWidth(c, width);
     }
