@@ -160,7 +160,12 @@ void DownloadScheduler::schedulerTick() {
 void DownloadScheduler::runSingleTick() {
     // A method-1 download runs inside the tick that started it and pumps events, so later
     // ticks arrive while it runs; they start nothing.
-    if (m_state.downloadBusy || m_singleCalls > 0 || m_transfers.singleExecuting()) return;
+    if (m_singleCalls > 0 || m_transfers.singleExecuting()) return;
+    // The run flag also stays set while parallel downloaders run (after a switch from method
+    // 2): those go on to their end, and method 1 takes the next row meanwhile. Any other set
+    // flag is a single transfer still winding up.
+    const bool flagOfDownloaders = m_transfers.instanceCount() > 0;
+    if (m_state.downloadBusy && !flagOfDownloaders) return;
     int row;
     {
         FlagScope walking(m_inTick);
@@ -177,6 +182,7 @@ void DownloadScheduler::runSingleTick() {
 
     QPointer<DownloadScheduler> self(this);
     ++m_singleCalls;
+    m_state.downloadBusy = false; // the single transfer refuses to start under a set flag
     m_transfers.Inet下载当前文件(id);
     if (!self) return; // the window went away while the file downloaded
     --m_singleCalls;
