@@ -17,13 +17,13 @@ void Touch(const QString& path) {
     f.write("body");
 }
 
-struct RowSpec {
+struct RowKind {
     RowStatus status;
     const char* type;
 };
 
 // One row of each kind the commands tell apart, each with its file on disk.
-const RowSpec kRows[] = {
+const RowKind kRows[] = {
     {RowStatus::Waiting, "pdf"},     // 0
     {RowStatus::Downloading, "pdf"}, // 1
     {RowStatus::Completed, "pdf"},   // 2
