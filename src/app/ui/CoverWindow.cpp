@@ -4,6 +4,7 @@
 #include "app/Startup.h"
 #include "common/Maker.h"
 #include "common/ShellHelpers.h"
+#include "common/ui/Controls.h"
 #include "platform/Clock.h"
 #include "platform/qt/Resources.h"
 
@@ -43,20 +44,16 @@ CoverWindow::CoverWindow(AppContext& ctx, QWidget* parent) : QWidget(parent), m_
         QStringLiteral("(该软件仅用于科研人员辅助少量下载；请不要恶意下载和大量下载！)"),
         QStringLiteral("正在加载组件，请稍候..."),
     };
-    for (int i = 1; i <= 5; ++i) {
-        m_labels[i] = new QLabel(texts[i], this);
-        m_labels[i]->setObjectName(QStringLiteral("Label%1").arg(i));
-    }
+    for (int i = 1; i <= 5; ++i)
+        m_labels[i] = MakeControl<QLabel>(this, QStringLiteral("Label%1").arg(i), texts[i]);
     m_labels[1]->setWordWrap(true);
     m_labels[4]->setWordWrap(true);
     m_labels[4]->setStyleSheet(QStringLiteral("color: #c00000;"));
     m_labels[3]->setCursor(Qt::PointingHandCursor);
     m_labels[3]->installEventFilter(this);
 
-    m_command1 = new QPushButton(QStringLiteral("资料检索下载"), this);
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command3 = new QPushButton(QStringLiteral("退出软件"), this);
-    m_command3->setObjectName(QStringLiteral("Command3"));
+    m_command1 = MakeControl<QPushButton>(this, QStringLiteral("Command1"), QStringLiteral("资料检索下载"));
+    m_command3 = MakeControl<QPushButton>(this, QStringLiteral("Command3"), QStringLiteral("退出软件"));
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(100);

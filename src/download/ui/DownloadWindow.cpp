@@ -5,6 +5,7 @@
 #include "app/WindowPlacement.h"
 #include "common/Maker.h"
 #include "common/ShellHelpers.h"
+#include "common/ui/Controls.h"
 #include "common/ui/WindowHelpers.h"
 #include "download/DownloadListEvents.h"
 #include "download/DownloadSettings.h"
@@ -185,21 +186,13 @@ void DownloadWindow::buildMenus() {
 QWidget* DownloadWindow::buildDownloadPanel() {
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("PicDownPanel"));
-    const auto button = [&](const QString& name, const QString& caption) {
-        auto* b = new QPushButton(caption, panel);
-        b->setObjectName(name);
-        return b;
+    const auto button = [panel](const QString& name, const QString& caption) {
+        return MakeControl<QPushButton>(panel, name, caption);
     };
-    const auto check = [&](const QString& name, const QString& caption) {
-        auto* c = new QCheckBox(caption, panel);
-        c->setObjectName(name);
-        return c;
+    const auto check = [panel](const QString& name, const QString& caption) {
+        return MakeControl<QCheckBox>(panel, name, caption);
     };
-    const auto combo = [&](const QString& name) {
-        auto* c = new QComboBox(panel);
-        c->setObjectName(name);
-        return c;
-    };
+    const auto combo = [panel](const QString& name) { return MakeControl<QComboBox>(panel, name); };
 
     m_command4 = button(QStringLiteral("Command4"), QStringLiteral("开始下载"));
     m_command31 = button(QStringLiteral("Command31"), QStringLiteral("停止下载"));
@@ -395,6 +388,9 @@ QAction* DownloadWindow::command(const QString& objectName) const {
 
 void DownloadWindow::connectCommand(const QString& objectName, const std::function<void()>& run) {
     QAction* action = command(objectName);
+    // A mistyped name would leave an entry silently off: a debug build stops here instead.
+    Q_ASSERT_X(action, "connectCommand", qPrintable(objectName));
+    if (!action) qWarning("No menu entry %s", qPrintable(objectName));
     if (!action || !run) return;
     action->setEnabled(true);
     connect(action, &QAction::triggered, this, [run] { run(); });

@@ -5,6 +5,7 @@
 #include "app/ui/SaveLocationDialog.h"
 #include "common/Maker.h"
 #include "common/Text.h"
+#include "common/ui/Controls.h"
 #include "common/ui/WindowHelpers.h"
 #include "platform/Browser.h"
 #include "platform/Clock.h"
@@ -59,18 +60,6 @@ bool StartsWithHttps(const QString& address) {
     return address.startsWith(QStringLiteral("https://"), Qt::CaseInsensitive);
 }
 
-QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
-
 } // namespace
 
 const QString SearchWindow::kUsageText = QString::fromUtf16(
@@ -119,14 +108,14 @@ void SearchWindow::buildControls(QWidget* browserView) {
     setCentralWidget(m_central);
     m_central->installEventFilter(this);
 
-    m_labels[5] = MakeLabel(m_central, QStringLiteral("Label5"), QStringLiteral("访问历史："));
+    m_labels[5] = MakeControl<QLabel>(m_central, QStringLiteral("Label5"), QStringLiteral("访问历史："));
     m_combos[1] = new QComboBox(m_central);
     m_combos[1]->setObjectName(QStringLiteral("Combo1"));
     m_combos[1]->setEditable(true);
     m_combos[1]->setInsertPolicy(QComboBox::NoInsert);
     m_combos[1]->setToolTip(QStringLiteral("点击网址，打开历史网页"));
-    m_commands[3] = MakeButton(m_central, QStringLiteral("Command3"), QStringLiteral("打开"));
-    m_commands[1] = MakeButton(m_central, QStringLiteral("Command1"), QStringLiteral("清空"));
+    m_commands[3] = MakeControl<QPushButton>(m_central, QStringLiteral("Command3"), QStringLiteral("打开"));
+    m_commands[1] = MakeControl<QPushButton>(m_central, QStringLiteral("Command1"), QStringLiteral("清空"));
 
     m_picPanWeb = new QWidget(m_central);
     m_picPanWeb->setObjectName(QStringLiteral("PicPanWeb"));
@@ -151,13 +140,13 @@ void SearchWindow::buildControls(QWidget* browserView) {
     auto* row = new QHBoxLayout(m_listControls);
     row->setContentsMargins(0, 0, 0, 0);
     m_labels[3] =
-        MakeLabel(m_listControls, QStringLiteral("Label3"), QStringLiteral("标题语种为："));
+        MakeControl<QLabel>(m_listControls, QStringLiteral("Label3"), QStringLiteral("标题语种为："));
     m_combos[3] = new QComboBox(m_listControls);
     m_combos[3]->setObjectName(QStringLiteral("Combo3"));
     m_combos[3]->addItems({QStringLiteral("全部"), QStringLiteral("英文"), QStringLiteral("日文")});
     // Combo2 sits in the gap of its label's text "限速延时：        秒".
     m_labels[4] =
-        MakeLabel(m_listControls, QStringLiteral("Label4"), QStringLiteral("限速延时：        秒"));
+        MakeControl<QLabel>(m_listControls, QStringLiteral("Label4"), QStringLiteral("限速延时：        秒"));
     m_combos[2] = new QComboBox(m_labels[4]);
     m_combos[2]->setObjectName(QStringLiteral("Combo2"));
     {
@@ -176,16 +165,16 @@ void SearchWindow::buildControls(QWidget* browserView) {
     m_check3 = new QCheckBox(QStringLiteral("自动分析未分析项"), m_listControls);
     m_check3->setObjectName(QStringLiteral("Check3"));
     m_commands[9] =
-        MakeButton(m_listControls, QStringLiteral("Command9"), QStringLiteral("加入本页到列表"));
-    m_commands[4] = MakeButton(m_listControls, QStringLiteral("Command4"), kIdleCaption);
+        MakeControl<QPushButton>(m_listControls, QStringLiteral("Command9"), QStringLiteral("加入本页到列表"));
+    m_commands[4] = MakeControl<QPushButton>(m_listControls, QStringLiteral("Command4"), kIdleCaption);
     m_commands[2] =
-        MakeButton(m_listControls, QStringLiteral("Command2"), QStringLiteral("分析下载"));
+        MakeControl<QPushButton>(m_listControls, QStringLiteral("Command2"), QStringLiteral("分析下载"));
     m_commands[7] =
-        MakeButton(m_listControls, QStringLiteral("Command7"), QStringLiteral("导出数据..."));
+        MakeControl<QPushButton>(m_listControls, QStringLiteral("Command7"), QStringLiteral("导出数据..."));
     m_commands[7]->setEnabled(false); // on once the export is connected to it
     m_labels[2] =
-        MakeLabel(m_listControls, QStringLiteral("Label2"), QStringLiteral("待下载列表："));
-    m_labels[1] = MakeLabel(m_listControls, QStringLiteral("Label1"), QStringLiteral("0"));
+        MakeControl<QLabel>(m_listControls, QStringLiteral("Label2"), QStringLiteral("待下载列表："));
+    m_labels[1] = MakeControl<QLabel>(m_listControls, QStringLiteral("Label1"), QStringLiteral("0"));
     for (QWidget* w : {static_cast<QWidget*>(m_labels[3]), static_cast<QWidget*>(m_combos[3]),
                        static_cast<QWidget*>(m_labels[4]), static_cast<QWidget*>(m_check2),
                        static_cast<QWidget*>(m_check3), static_cast<QWidget*>(m_commands[9]),
@@ -217,10 +206,10 @@ void SearchWindow::buildControls(QWidget* browserView) {
     m_picPanPrograss->setCursor(Qt::SizeAllCursor);
     m_picPanPrograss->installEventFilter(this);
     auto* progress = new QHBoxLayout(m_picPanPrograss);
-    m_labels[11] = MakeLabel(m_picPanPrograss, QStringLiteral("Label11"),
+    m_labels[11] = MakeControl<QLabel>(m_picPanPrograss, QStringLiteral("Label11"),
                              QStringLiteral("正在分析，请稍候..."));
     m_commands[5] =
-        MakeButton(m_picPanPrograss, QStringLiteral("Command5"), QStringLiteral("停止"));
+        MakeControl<QPushButton>(m_picPanPrograss, QStringLiteral("Command5"), QStringLiteral("停止"));
     progress->addWidget(m_labels[11]);
     progress->addWidget(m_commands[5]);
     m_picPanPrograss->adjustSize();
@@ -229,7 +218,7 @@ void SearchWindow::buildControls(QWidget* browserView) {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     for (int n = 1; n <= 3; ++n) {
-        m_panels[n] = MakeLabel(bar, QStringLiteral("StatusBar1Panel%1").arg(n), QString());
+        m_panels[n] = MakeControl<QLabel>(bar, QStringLiteral("StatusBar1Panel%1").arg(n), QString());
         bar->addWidget(m_panels[n], n == 2 ? 1 : 0);
     }
 
