@@ -23,7 +23,7 @@ bool Handover::Takes(HandoverSelection selection, const QString& status, bool se
 void Handover::AnalyseSearchRows(HandoverSelection selection) {
     ++m_runs;
     m_analysisStop = false;
-    if (m_hooks.progressPanel) m_hooks.progressPanel(true, QStringLiteral("正在分析,请稍候..."));
+    emit progressChanged(true, QStringLiteral("正在分析,请稍候..."));
     m_ctx.pump.processEvents();
     [&] {
         if (m_list.isEmpty()) return;
@@ -43,7 +43,7 @@ void Handover::AnalyseSearchRows(HandoverSelection selection) {
             if (Takes(selection, m_list.row(i).status, selected)) 加入下载列表(i);
         }
     }();
-    if (m_hooks.progressPanel) m_hooks.progressPanel(false, QString());
+    emit progressChanged(false, QString());
     m_analysisStop = true;
     --m_runs;
     if (m_sink.showWindow) m_sink.showWindow(false);

@@ -1,4 +1,5 @@
 #pragma once
+#include <QObject>
 #include <QString>
 #include <functional>
 
@@ -12,8 +13,6 @@ enum class HandoverSelection { Unanalysed, Failed, Selected, All };
 
 // What the search window lends a run.
 struct HandoverHooks {
-    // Shows or hides the progress panel (PicPanPrograss) with its label text.
-    std::function<void(bool visible, const QString& text)> progressPanel;
     // The save-location dialog, modal; it sets the context's saveFolder, useOriginalName and
     // saveDialogCancelled.
     std::function<void()> askSaveFolder;
@@ -44,7 +43,8 @@ inline const QString kAnalysed = QStringLiteral("分析完成");
 inline const QString kAnalysisFailed = QStringLiteral("分析失败");
 
 // Hands search rows over to the download list ("分析下载" and its automatic run).
-class Handover {
+class Handover : public QObject {
+    Q_OBJECT
 public:
     Handover(AppContext& ctx, SearchList& list, HandoverHooks hooks, DownloadListSink sink);
 
@@ -62,6 +62,10 @@ public:
     bool analysisStop() const { return m_analysisStop; }
     void requestStop() { m_analysisStop = true; }
     bool running() const { return m_runs > 0; }
+
+signals:
+    // A run shows or hides the progress panel (PicPanPrograss) with its text.
+    void progressChanged(bool visible, const QString& text);
 
 private:
     AppContext& m_ctx;

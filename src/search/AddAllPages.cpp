@@ -41,7 +41,7 @@ void AddAllPages::command4Clicked() {
         m_addAllStop = true;
     } else {
         m_running = true;
-        if (showRunning) showRunning(true);
+        emit runningChanged(true);
         m_addAllStop = false;
         if (m_ctx.state.promptSaveFolder == 1 && askSaveFolder) askSaveFolder();
         for (;;) {
@@ -51,11 +51,11 @@ void AddAllPages::command4Clicked() {
             if (m_addAllStop) break;
         }
         readPage();
-        if (showRunning) showRunning(false);
+        emit runningChanged(false);
         m_addAllStop = true;
         m_running = false;
     }
-    if (autoSizeColumns) autoSizeColumns();
+    emit columnsToFit();
 }
 
 bool AddAllPages::stopExit() {

@@ -1,6 +1,7 @@
 #pragma once
 #include "search/ResultPageReader.h"
 
+#include <QObject>
 #include <QString>
 #include <functional>
 
@@ -12,18 +13,15 @@ struct AppContext;
 // page and the rate delay, and goes on until there is no next page or the user stops. The waits
 // run through the context's clock and event pump, so the window stays responsive and a second
 // click on Command4 (the stop request) is seen inside the run.
-class AddAllPages {
+class AddAllPages : public QObject {
+    Q_OBJECT
 public:
     AddAllPages(AppContext& ctx, PageHarvest harvest);
 
     // Combo2's current text, read anew on every pass of the rate delay.
     std::function<QString()> delayText;
-    // The window shows a run: Command4's caption and colour, PicPanWeb disabled while running.
-    std::function<void(bool running)> showRunning;
     // The save-location dialog, modal; its outcome does not stop the run.
     std::function<void()> askSaveFolder;
-    // Sizes the list's columns to header and contents.
-    std::function<void()> autoSizeColumns;
 
     // Command4: starts a run, or asks the active run to stop.
     void command4Clicked();
@@ -41,6 +39,12 @@ public:
 
     static constexpr double kFirstWaitSeconds = 1;
     static constexpr double kLoadWaitSeconds = 90;
+
+signals:
+    // A run started or ended: the window shows it on Command4 and PicPanWeb.
+    void runningChanged(bool running);
+    // The list's columns are to fit their header and contents.
+    void columnsToFit();
 
 private:
     void readPage();

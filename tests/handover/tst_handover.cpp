@@ -31,9 +31,6 @@ struct Fixture {
                          QStringLiteral("https://h/result?p=%1").arg(i), "pdf",
                          i == 2 ? QString() : QStringLiteral("/harvest/"), "ss-en");
         HandoverHooks hooks;
-        hooks.progressPanel = [this](bool visible, const QString& text) {
-            panel << (visible ? QStringLiteral("show:") + text : QStringLiteral("hide"));
-        };
         hooks.askSaveFolder = [this] {
             ++dialogs;
             t.ctx().state.saveDialogCancelled = cancelDialog;
@@ -49,6 +46,11 @@ struct Fixture {
         };
         sink.showWindow = [this](bool restore) { shown << restore; };
         handover = std::make_unique<Handover>(t.ctx(), list, hooks, sink);
+        QObject::connect(handover.get(), &Handover::progressChanged,
+                         [this](bool visible, const QString& text) {
+                             panel << (visible ? QStringLiteral("show:") + text
+                                               : QStringLiteral("hide"));
+                         });
     }
     QStringList statuses() const {
         QStringList s;
@@ -168,9 +170,9 @@ private slots:
         SearchList list;
         QStringList panel;
         int dialogs = 0;
-        Handover h(t.ctx(), list,
-                   {[&](bool v, const QString&) { panel << (v ? "show" : "hide"); }, [&] { ++dialogs; }, {}, {}},
-                   {});
+        Handover h(t.ctx(), list, {[&] { ++dialogs; }, {}, {}}, {});
+        QObject::connect(&h, &Handover::progressChanged,
+                         [&](bool v, const QString&) { panel << (v ? "show" : "hide"); });
         t.ctx().state.promptSaveFolder = 0;
         h.AnalyseSearchRows(HandoverSelection::All);
         QCOMPARE(panel, (QStringList{"show", "hide"}));

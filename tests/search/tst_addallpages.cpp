@@ -42,8 +42,9 @@ struct Run {
     Run() {
         tc.ctx().state.promptSaveFolder = 0;
         pages.delayText = [this] { return delay; };
-        pages.showRunning = [this](bool running) { shown << running; };
-        pages.autoSizeColumns = [this] { ++autoSizes; };
+        QObject::connect(&pages, &AddAllPages::runningChanged,
+                         [this](bool running) { shown << running; });
+        QObject::connect(&pages, &AddAllPages::columnsToFit, [this] { ++autoSizes; });
         pages.askSaveFolder = [this] {
             ++folderDialogs;
             tc.ctx().state.saveFolder = QStringLiteral("/home/u/chosen/");

@@ -20,7 +20,6 @@ namespace peldora {
 HandoverControls::HandoverControls(AppContext& ctx, SearchWindow& window, DownloadListSink sink)
     : QObject(&window), m_ctx(ctx), m_window(window) {
     HandoverHooks hooks;
-    hooks.progressPanel = [this](bool visible, const QString& text) { showProgress(visible, text); };
     hooks.askSaveFolder = [this] {
         if (m_window.askSaveFolder) m_window.askSaveFolder();
     };
@@ -31,6 +30,7 @@ HandoverControls::HandoverControls(AppContext& ctx, SearchWindow& window, Downlo
     hooks.autoRunEnabled = [this] { return m_window.timer1()->isActive(); };
     m_handover = std::make_unique<Handover>(ctx, window.searchList(), std::move(hooks),
                                             std::move(sink));
+    connect(m_handover.get(), &Handover::progressChanged, this, &HandoverControls::showProgress);
 
     popupMenu = [](QMenu* menu) { return menu->exec(QCursor::pos()); };
 

@@ -86,11 +86,12 @@ SearchWindow::SearchWindow(AppContext& ctx, Browser* browser, QWidget* browserVi
     }
     m_addAll.reset(new AddAllPages(ctx, harvest()));
     m_addAll->delayText = [this] { return m_combos[2]->currentText(); };
-    m_addAll->showRunning = [this](bool running) { showRunning(running); };
+    connect(m_addAll.get(), &AddAllPages::runningChanged, this, &SearchWindow::showRunning);
     m_addAll->askSaveFolder = [this] {
         if (askSaveFolder) askSaveFolder();
     };
-    m_addAll->autoSizeColumns = [this] { AutoSizeColumns(m_listView, -2); };
+    connect(m_addAll.get(), &AddAllPages::columnsToFit, this,
+            [this] { AutoSizeColumns(m_listView, -2); });
     askSaveFolder = [this] { ShowSaveLocationDialog(m_ctx, this); };
     buildControls(browserView);
     buildMenus();
