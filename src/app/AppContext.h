@@ -14,6 +14,7 @@ class Clock;
 class EventPump;
 class Shell;
 class SoundPlayer;
+class DownloadNetwork;
 
 // Everything a window or procedure reaches outside itself: the stores, the platform services and
 // the program-wide state. Tests build one from fakes.
@@ -36,6 +37,8 @@ struct AppContext {
     std::function<void()> showCover;
     std::function<void()> openSearchWindow;
     std::function<void()> openDownloadWindow;
+    // The network side of the downloads (managers, shared cookie jar, proxy), when one exists.
+    DownloadNetwork* network = nullptr;
 };
 
 } // namespace peldora
