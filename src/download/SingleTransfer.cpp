@@ -410,6 +410,11 @@ SingleTransfer::ReadEnd SingleTransfer::receive(Attempt& a, QSaveFile& file, qin
             if (file.write(data) != data.size()) return ReadEnd::WriteFailed;
             a.written += chunk.size();
             if (size > 0 && a.written >= size) break;
+            // Without an announced size the limit is checked chunk by chunk, as they come.
+            if (size == 0 && Megabytes(a.written) > m_ctx.state.maxFileSizeMB) {
+                m_ctx.pump.processEvents();
+                return ReadEnd::TooLarge;
+            }
         }
         const bool drained = m_reply->isFinished() && m_reply->bytesAvailable() == 0;
         const bool broken = drained && IsTransportError(m_reply->error());
@@ -434,7 +439,6 @@ SingleTransfer::ReadEnd SingleTransfer::receive(Attempt& a, QSaveFile& file, qin
             if (a.decoder && !a.decoder->finished()) return ReadEnd::Broken;
             return ReadEnd::Complete;
         }
-        if (size == 0 && Megabytes(a.written) > m_ctx.state.maxFileSizeMB) return ReadEnd::TooLarge;
         if (now - a.lastProgress > kStallSeconds) return ReadEnd::Stalled;
         if (!m_state.downloadBusy || m_cancelRequested) return ReadEnd::Stopped;
         // Closed, reset or cut off before the announced length: nothing more will come.
