@@ -170,7 +170,7 @@ QNetworkReply* SingleTransfer::startRequest(const QNetworkRequest& request) {
     QNetworkReply* reply = m_network->singleManager()->get(request);
     m_reply = reply;
     // Big bodies are read as they come; Qt keeps at most this much waiting for us.
-    reply->setReadBufferSize(4 * 1024 * 1024);
+    reply->setReadBufferSize(1024 * 1024);
     connect(reply, &QNetworkReply::socketStartedConnecting, this, [this] { setState(3); });
     connect(reply, &QNetworkReply::encrypted, this, [this] { setState(4); });
     connect(reply, &QNetworkReply::requestSent, this, [this] { setState(6); });
