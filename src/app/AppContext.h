@@ -15,6 +15,7 @@ class EventPump;
 class Shell;
 class SoundPlayer;
 class MainWindowSwitch;
+class DownloadNetwork;
 
 // Everything a window or procedure reaches outside itself: the stores, the platform services and
 // the program-wide state. Tests build one from fakes.
@@ -34,6 +35,8 @@ struct AppContext {
     std::function<void()> endProgram;
     // The hand-offs between the main windows; none until app/ui/MainWindows exists.
     MainWindowSwitch* windows = nullptr;
+    // The network side of the downloads (managers, shared cookie jar, proxy), when one exists.
+    DownloadNetwork* network = nullptr;
 };
 
 } // namespace peldora

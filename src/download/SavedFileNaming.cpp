@@ -44,7 +44,10 @@ bool 确定是需要下载(DownloadList& list, int row, SameNamePolicy policy) {
 }
 
 SavePath 重命名保存路径(const QString& folder, const QString& name, const QString& type,
-                        SameNamePolicy policy) {
+                        SameNamePolicy policy, const std::function<bool(const QString&)>& taken) {
+    const auto FileExists = [&taken](const QString& path) {
+        return peldora::FileExists(path) || (taken && taken(path));
+    };
     const QString dir = WithTrailingSep(folder);
     const QString dotType = DotType(type);
     QString base = SanitizeFileName(name);

@@ -2,6 +2,7 @@
 #include "download/SameNamePolicy.h"
 
 #include <QString>
+#include <functional>
 
 namespace peldora {
 
@@ -24,7 +25,10 @@ struct SavePath {
 // continues from it, and any other square brackets become 『』. The name is cleaned like any
 // file name first, so the path never leaves the folder. The path is empty when the folder is
 // blank or the name and type name no file inside it (the download then has no target).
+// `taken`, when given, names paths that count as existing files (a transfer that is still
+// writing them).
 SavePath 重命名保存路径(const QString& folder, const QString& name, const QString& type,
-                        SameNamePolicy policy);
+                        SameNamePolicy policy,
+                        const std::function<bool(const QString&)>& taken = {});
 
 } // namespace peldora

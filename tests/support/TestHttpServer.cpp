@@ -9,6 +9,10 @@
 #include <QTimer>
 #include <QUrl>
 
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#endif
+
 namespace peldora::test {
 
 namespace {
@@ -286,17 +290,19 @@ void TestHttpServer::startResponse(Connection* c, const HttpRequest& request) {
     c->headOnly = request.method == "HEAD";
     c->bodySent = 0;
     const HttpResponse& r = c->response;
-    if (r.framing == HttpResponse::Framing::Close || r.cutAfter >= 0) c->closeAfter = true;
+    if (r.framing == HttpResponse::Framing::Close || r.cutAfter >= 0 || r.httpVersion == "HTTP/1.0")
+        c->closeAfter = true;
 
     auto sendHead = [this, c] {
         const HttpResponse& r = c->response;
-        QByteArray head =
-            "HTTP/1.1 " + QByteArray::number(r.status) + ' ' + ReasonPhrase(r.status) + "\r\n";
+        QByteArray head = r.httpVersion + ' ' + QByteArray::number(r.status) + ' ' +
+                          (r.reason.isEmpty() ? ReasonPhrase(r.status) : r.reason) + "\r\n";
         for (const auto& h : r.headers) head += h.first + ": " + h.second + "\r\n";
         if (r.framing == HttpResponse::Framing::ContentLength && !HasHeader(r, "Content-Length"))
             head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n";
         if (r.framing == HttpResponse::Framing::Chunked) head += "Transfer-Encoding: chunked\r\n";
-        head += c->closeAfter ? "Connection: close\r\n" : "Connection: keep-alive\r\n";
+        if (r.httpVersion != "HTTP/1.0")
+            head += c->closeAfter ? "Connection: close\r\n" : "Connection: keep-alive\r\n";
         head += "\r\n";
         c->socket->write(head);
         c->pendingBody = c->headOnly ? QByteArray() : r.body;
@@ -339,6 +345,17 @@ void TestHttpServer::sendMore(Connection* c) {
         if (c->ticker) c->ticker->stop();
         c->responding = false;
         c->closeAfter = true;
+        if (r.resetAtCut) {
+            c->socket->flush();
+#ifdef Q_OS_UNIX
+            // A zero linger time turns the close into a reset.
+            const struct linger off{1, 0};
+            ::setsockopt(int(c->socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &off,
+                         sizeof off);
+#endif
+            dropConnection(c);
+            return;
+        }
         c->socket->disconnectFromHost();
         return;
     }

@@ -51,6 +51,13 @@ struct HttpResponse {
     qint64 stallAfter = -1;
     // Closes the connection after this many body bytes (-1: never).
     qint64 cutAfter = -1;
+    // At the cut, resets the connection (RST) instead of closing it in order.
+    bool resetAtCut = false;
+    // The protocol of the status line; "HTTP/1.0" sends no Connection header and closes after
+    // the response.
+    QByteArray httpVersion = "HTTP/1.1";
+    // The reason phrase of the status line; empty: the standard one.
+    QByteArray reason;
 
     HttpResponse& setHeader(const QByteArray& name, const QByteArray& value);
     // Adds a Set-Cookie header ("name=value; attributes").
