@@ -31,21 +31,6 @@ bool IsHtmType(const QString& type) {
     return t == QStringLiteral("htm") || t == QStringLiteral("html");
 }
 
-QString Counter(qint64 n) {
-    return QStringLiteral("[%1]").arg(n, 3, 10, QChar(u'0'));
-}
-
-// "[7]": the text between the brackets, trimmed, made of digits only.
-bool ReadCounter(const QString& text, qint64* value) {
-    const QString t = TrimSpaces(text);
-    if (t.isEmpty()) return false;
-    for (const QChar c : t)
-        if (c < u'0' || c > u'9') return false;
-    bool ok = false;
-    *value = t.toLongLong(&ok);
-    return ok;
-}
-
 // Sets a flag for the length of a scope.
 class FlagScope {
 public:
@@ -62,9 +47,6 @@ DownloadScheduler::DownloadScheduler(AppContext& ctx, DownloadList& list,
                                      DownloadWindowState& state, TransferMethods& transfers,
                                      QObject* parent)
     : QObject(parent), m_ctx(ctx), m_list(list), m_state(state), m_transfers(transfers) {
-    connect(m_state.schedulerTimer(), &QTimer::timeout, this, &DownloadScheduler::schedulerTick);
-    connect(m_state.supervisorTimer(), &QTimer::timeout, this,
-            &DownloadScheduler::supervisorTick);
     m_state.singleTransferExecuting = [this] { return m_transfers.singleExecuting(); };
     m_state.parallelInstanceCount = [this] { return m_transfers.instanceCount(); };
     m_state.stopCommand = [this] { stopDownloading(); };
@@ -254,33 +236,14 @@ DownloadScheduler::Prepared DownloadScheduler::prepareRow(int row, bool parallel
 
 QString DownloadScheduler::freeTargetPath(const QString& folder, const QString& name,
                                           const QString& type, QString* finalName) const {
-    const SameNamePolicy policy = m_state.sameNamePolicy;
-    const SavePath plain = 重命名保存路径(folder, name, type, policy);
-    const auto taken = [&](const QString& path) {
-        return m_transfers.isPathReserved(path) || m_pathsThisTick.contains(path);
-    };
-    *finalName = plain.name;
-    if (plain.path.isEmpty() || policy == SameNamePolicy::Overwrite || !taken(plain.path))
-        return plain.path;
-
-    // A downloader holds that name without a file on disk yet: number the name as if the file
-    // were there, counting held names as taken like files.
-    const QString dir = WithTrailingSep(folder);
-    const QString dotType = type.isEmpty() ? QString() : u'.' + type;
-    QString base = SanitizeFileName(name);
-    qint64 n = 0;
-    const qsizetype open = base.lastIndexOf(u'[');
-    const qsizetype close = base.lastIndexOf(u']');
-    if (open >= 0 && close > open && ReadCounter(base.mid(open + 1, close - open - 1), &n))
-        base.truncate(open);
-    else
-        n = 0;
-    base.replace(u'[', u'『').replace(u']', u'』');
-    QString candidate = n != 0 ? base + Counter(n) : base;
-    while (FileExists(dir + candidate + dotType) || taken(dir + candidate + dotType))
-        candidate = base + Counter(++n);
-    *finalName = candidate;
-    return dir + candidate + dotType;
+    // A downloader holds its name without a file on disk until it is complete, and rows named
+    // earlier in this tick hold theirs: both count as taken, like files.
+    const SavePath target = 重命名保存路径(
+        folder, name, type, m_state.sameNamePolicy, [this](const QString& path) {
+            return m_transfers.isPathReserved(path) || m_pathsThisTick.contains(path);
+        });
+    *finalName = target.name;
+    return target.path;
 }
 
 void DownloadScheduler::failRow(int row, const QString& word) {

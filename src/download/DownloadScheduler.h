@@ -31,8 +31,8 @@ inline const QString kNoTargetWord = QStringLiteral("文件名无效");
 
 // Decides when the next row is downloaded, with which method and on which slot, and switches
 // downloading on and off. Downloading is on exactly while the state's scheduler timer
-// (Timer_Down) runs; the scheduler connects itself to that timer and to the supervisor timer
-// (Timer1) and runs their ticks. The pause between files is measured on the steady clock from
+// (Timer_Down) runs; the window connects that timer and the supervisor timer (Timer1) to the
+// two ticks, inside its own work scope, since a method-1 tick pumps events until its file ends. The pause between files is measured on the steady clock from
 // state.lastFinishTime, which the transfers set when a file ends.
 //
 // The window shows what the signals say and writes the options; the scheduler touches no
