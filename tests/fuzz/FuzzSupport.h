@@ -20,19 +20,17 @@
 namespace peldora::fuzz {
 
 // The input as texts: fields separated by the byte 0xFF (never part of UTF-8). A first byte
-// 'U' reads the fields as UTF-16 (little endian), which reaches lone surrogates; otherwise
-// they are UTF-8.
+// 'U' reads the rest as UTF-16 (little endian), which reaches lone surrogates and byte-order
+// marks, with fields separated by U+FFFF; otherwise the fields are UTF-8.
 inline QList<QString> Fields(const uint8_t* data, size_t size) {
-    QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const bool utf16 = bytes.startsWith('U');
-    if (utf16) bytes.remove(0, 1);
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     QList<QString> out;
-    for (const QByteArray& part : bytes.split('\xFF')) {
-        if (utf16)
-            out << QString(reinterpret_cast<const QChar*>(part.constData()), part.size() / 2);
-        else
-            out << QString::fromUtf8(part);
+    if (bytes.startsWith('U')) {
+        const QString text(reinterpret_cast<const QChar*>(bytes.constData() + 1), (bytes.size() - 1) / 2);
+        for (const QString& part : text.split(QChar(0xFFFF))) out << part;
+        return out;
     }
+    for (const QByteArray& part : bytes.split('\xFF')) out << QString::fromUtf8(part);
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include "common/Text.h"
 
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 
 using namespace peldora;
@@ -31,6 +32,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool kept = list == QStringList{QStringLiteral("<kept>")};
 
     if (!kept) {
+        // Entries are lines of the file as they stand, without the spaces and marks around them:
+        // nothing inside a line is dropped or replaced.
+        QSet<QByteArray> lines;
+        for (QByteArray line : content.split('\n')) {
+            if (line.endsWith('\r')) line.chop(1);
+            for (;;) {
+                if (line.startsWith(' ')) line.remove(0, 1);
+                else if (line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
+                else break;
+            }
+            while (line.endsWith(' ')) line.chop(1);
+            lines.insert(line);
+        }
+        for (const QString& e : list) FUZZ_CHECK(lines.contains(e.toUtf8()));
         FUZZ_CHECK(list.size() <= 100);
         for (qsizetype i = 0; i < list.size(); ++i) {
             const QString& e = list.at(i);
