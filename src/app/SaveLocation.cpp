@@ -21,14 +21,27 @@ constexpr qint64 kMaxLineBytes = 32 * 1024;
 // Enough for 100 folders with room to spare; a larger file is read only this far.
 constexpr qint64 kMaxReadBytes = 8 * 1024 * 1024;
 
-// A line of text, or nothing when the bytes are not a folder history's (binary data).
+// A line of text, or nothing when the bytes are not a folder history's (binary data). Stateless:
+// a sequence cut off at the end of the line is an error, not silently dropped. A byte-order
+// mark is kept as a character here and trimmed with the spaces (EntryText).
 std::optional<QString> DecodeLine(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QString text = decoder(bytes);
     if (decoder.hasError()) return std::nullopt;
     for (QChar ch : text)
         if (ch.unicode() < 0x20 && ch != u'\t') return std::nullopt;
     return text;
+}
+
+// The entry a line holds: trimmed of spaces and of byte-order marks before it (an editor may
+// put one at the start of the file, where it is invisible). An entry never starts with one, so
+// writing the list and reading it back gives the same list.
+QString EntryText(const QString& line) {
+    qsizetype begin = 0;
+    while (begin < line.size() && (line.at(begin) == u' ' || line.at(begin) == QChar(0xFEFF)))
+        ++begin;
+    return TrimSpaces(line.mid(begin));
 }
 
 bool ContainsNoCase(const QStringList& list, const QString& entry) {
@@ -46,15 +59,17 @@ void LoadComboFromFile(QStringList& list, const QString& path) {
     qint64 read = 0;
     // Reading stops at the limit: whatever follows the 100th entry line is never looked at.
     while (nonEmpty < kHistoryLimit && !file.atEnd() && read < kMaxReadBytes) {
-        QByteArray line = file.readLine(kMaxLineBytes + 2);
+        // Room for the longest line and a CR LF (readLine's size counts a terminating NUL).
+        QByteArray line = file.readLine(kMaxLineBytes + 3);
         read += line.size();
         const bool ended = line.endsWith('\n');
         if (!ended && !file.atEnd()) return; // a line no folder path needs: not a history file
         if (ended) line.chop(1);
         if (line.endsWith('\r')) line.chop(1);
+        if (line.size() > kMaxLineBytes) return; // the same limit with either line end
         const std::optional<QString> text = DecodeLine(line);
         if (!text) return;
-        const QString entry = TrimSpaces(*text);
+        const QString entry = EntryText(*text);
         if (entry.isEmpty()) continue;
         ++nonEmpty;
         if (!ContainsNoCase(loaded, entry)) loaded << entry;

@@ -10,9 +10,10 @@ class Dialogs;
 // The folder history of the save-location dialog and the copy dialog: a text file with one
 // folder per line (UTF-8, CR LF; LF read too).
 
-// Replaces `list` with the first 100 non-empty lines of the file (trimmed of spaces), dropping
-// later duplicates that differ only in letter case. A missing, unreadable or garbled file (not
-// text, or lines too long to be folders) leaves `list` as it was.
+// Replaces `list` with the first 100 non-empty lines of the file (trimmed of spaces, and of
+// byte-order marks before the entry), dropping later duplicates that differ only in letter case.
+// A missing, unreadable or garbled file (not UTF-8 text, or lines longer than 32 KiB) leaves
+// `list` as it was.
 void LoadComboFromFile(QStringList& list, const QString& path);
 // Writes the list, one entry a line (CR LF); an empty list writes one empty line. A file that
 // cannot be written is left as it was, silently.

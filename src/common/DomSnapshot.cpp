@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <vector>
 
 namespace peldora {
 
@@ -46,17 +47,25 @@ DomSnapshot DomSnapshot::FromJson(const QByteArray& json) {
         snap.elements << e;
     }
     // Descendants of an element are the run of elements that follows it up to the first one
-    // whose parent chain leaves it; computed from the end so each element is visited once.
-    for (int i = int(snap.elements.size()) - 1; i >= 0; --i) {
+    // whose parent chain leaves it. A parent must be open where its child stands (the element
+    // before it or one of that one's ancestors); a row naming any other parent starts a new
+    // root, so the runs always nest and hold exactly the descendants.
+    const int n = int(snap.elements.size());
+    std::vector<int> open;
+    std::vector<char> isOpen(n, 0);
+    for (int i = 0; i < n; ++i) {
         DomElement& e = snap.elements[i];
-        if (e.end <= i) e.end = i + 1;
-        if (e.parent >= 0 && e.parent < i) {
-            DomElement& p = snap.elements[e.parent];
-            p.end = std::max(p.end, e.end);
-        } else {
-            e.parent = -1;
+        const bool parentOpen = e.parent >= 0 && e.parent < i && isOpen[e.parent];
+        while (!open.empty() && (!parentOpen || open.back() != e.parent)) {
+            snap.elements[open.back()].end = i;
+            isOpen[open.back()] = 0;
+            open.pop_back();
         }
+        if (!parentOpen) e.parent = -1;
+        open.push_back(i);
+        isOpen[i] = 1;
     }
+    for (const int i : open) snap.elements[i].end = n;
     return snap;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace peldora {
 
@@ -16,9 +17,26 @@ QString NativeSeparators(QString path) {
     return path;
 }
 
+// The text after the last "/" or "\": addresses and Windows paths (what a server or a user
+// may hand over) split alike on every system.
 QString LastSegment(const QString& path) {
-    const QString native = NativeSeparators(path);
-    return TrimSpaces(native.mid(native.lastIndexOf(QChar(kPathSep)) + 1));
+    const qsizetype sep = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    return TrimSpaces(path.mid(sep + 1));
+}
+
+void TrimDots(QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u'.') ++begin;
+    while (end > begin && text.at(end - 1) == u'.') --end;
+    text = text.mid(begin, end - begin);
+}
+
+bool IsLoneSurrogate(const QString& text, qsizetype i) {
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate()) return i + 1 >= text.size() || !text.at(i + 1).isLowSurrogate();
+    if (c.isLowSurrogate()) return i == 0 || !text.at(i - 1).isHighSurrogate();
+    return false;
 }
 
 } // namespace
@@ -26,20 +44,22 @@ QString LastSegment(const QString& path) {
 QString SanitizeFileName(const QString& text) {
     QString out;
     out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        switch (text.at(i).unicode()) {
         case u'\\': case u'/': case u':': case u'*': case u'?': case u'"':
         case u'<': case u'>': case u'|': case u'\r': case u'\n': case u'\0':
             continue;
         default:
-            out.append(c);
+            // Half a surrogate pair (web titles carry them) is no character any file system
+            // stores.
+            if (!IsLoneSurrogate(text, i)) out.append(text.at(i));
         }
     }
-    qsizetype begin = 0;
-    qsizetype end = out.size();
-    while (begin < end && out.at(begin) == u'.') ++begin;
-    while (end > begin && out.at(end - 1) == u'.') --end;
-    return LeftBytesAnsi(out.mid(begin, end - begin), 200);
+    TrimDots(out);
+    out = LeftBytesAnsi(out, 200);
+    // The cut may end on a dot; trimming again keeps a second pass from changing the name.
+    TrimDots(out);
+    return out;
 }
 
 QString RemoveLineBreaks(const QString& text) {
@@ -74,7 +94,9 @@ bool NamesFileInFolder(const QString& file) {
 }
 
 QString LocalFilePath(const QString& path) {
-    QString p = TrimSpaces(path);
+    // Not trimmed: "a " and "a" are two files, and every path tested here was built by the
+    // program from a name and a type that may end in a space.
+    QString p = path;
     if (p.startsWith(QStringLiteral("file:///"), Qt::CaseInsensitive)) {
         p = p.mid(8);
         // Without drive letters the third slash of the address is the root of the path.

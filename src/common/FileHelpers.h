@@ -7,14 +7,15 @@
 // work with the separator of common/PathSeparator.h.
 namespace peldora {
 
-// Makes a text safe as one file or folder name: drops \ / : * ? " < > |, line breaks and NULs,
-// leading and trailing dots, and cuts the rest to 200 bytes.
+// Makes a text safe as one file or folder name: drops \ / : * ? " < > |, line breaks, NULs
+// and lone surrogates, leading and trailing dots, and cuts the rest to 200 bytes (without a
+// dot at the end). A second pass changes nothing.
 QString SanitizeFileName(const QString& text);
 
 // Removes every CR LF pair, CR, LF and NUL.
 QString RemoveLineBreaks(const QString& text);
 
-// The last segment of an address or path ("/" and the separator both split), trimmed; with
+// The last segment of an address or path ("/" and "\" both split), trimmed; with
 // stripExtension the part from the last "." on is removed.
 QString FileNameFromAddress(const QString& address, bool stripExtension);
 
@@ -26,7 +27,8 @@ std::pair<QString, QString> SplitNameAndExtension(const QString& path);
 // or NUL that would take a path out of the folder.
 bool NamesFileInFolder(const QString& file);
 
-// A path as the file tests read it: trimmed, without a "file:///" prefix, "/" as the separator.
+// A path as the file tests read it: without a "file:///" prefix, "/" as the separator. It is
+// not trimmed: a path the program built names exactly one file.
 QString LocalFilePath(const QString& path);
 bool FileExists(const QString& path);
 bool FolderExists(const QString& path);

@@ -49,16 +49,21 @@ QString CleanHeaderText(const QString& text) {
 }
 
 QString LeftBytesAnsi(const QString& text, int maxBytes) {
-    if (maxBytes <= 0) return {};
-    // Quick exit: no UTF-8 character is longer than three bytes per UTF-16 code unit.
-    if (text.size() * 3 <= maxBytes) return QString::fromUtf8(text.toUtf8());
-    QByteArray bytes = text.toUtf8();
-    if (bytes.size() <= maxBytes) return QString::fromUtf8(bytes);
-    qsizetype cut = maxBytes;
-    // Back off to the start of the character the cut falls into (continuation bytes are 10xxxxxx).
-    while (cut > 0 && (static_cast<unsigned char>(bytes.at(cut)) & 0xC0) == 0x80) --cut;
-    bytes.truncate(cut);
-    return QString::fromUtf8(bytes);
+    // Cut on the text itself, counting the bytes each character takes in UTF-8: a round trip
+    // through bytes would turn a lone surrogate into "?" and drop a leading U+FEFF.
+    qsizetype bytes = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const char16_t c = text.at(i).unicode();
+        const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                          QChar::isLowSurrogate(text.at(i + 1).unicode());
+        // A lone surrogate counts as the three bytes of the replacement character.
+        const int size = pair ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        if (bytes + size > maxBytes) break;
+        bytes += size;
+        i += pair ? 2 : 1;
+    }
+    return text.left(i);
 }
 
 QString GetUrlRoot(const QString& address) {

@@ -16,7 +16,8 @@ QString 从下载头信息ContentDisposition获取文件名(const QString& conte
 QString CleanHeaderText(const QString& text);
 
 // Cuts text so that its encoding in the system's narrow code page (UTF-8 here) takes at most
-// maxBytes bytes. A character that the cut would split is dropped whole.
+// maxBytes bytes. A character that the cut would split is dropped whole; nothing before the cut
+// is changed.
 QString LeftBytesAnsi(const QString& text, int maxBytes);
 
 // Scheme and host (with any port) of an address, without a trailing "/"; an address without a

@@ -14,10 +14,14 @@ QString DotType(const QString& type) {
     return type.isEmpty() ? QString() : u'.' + type;
 }
 
+// Digits enough for any counter a folder can reach, few enough that counting on never
+// overflows.
+constexpr qsizetype kMaxCounterDigits = 18;
+
 // "[7]" style counters: the text between the brackets, trimmed, made of digits only.
 bool ReadCounter(const QString& text, qint64* value) {
     const QString t = TrimSpaces(text);
-    if (t.isEmpty()) return false;
+    if (t.isEmpty() || t.size() > kMaxCounterDigits) return false;
     for (const QChar c : t)
         if (c < u'0' || c > u'9') return false;
     bool ok = false;
@@ -57,16 +61,22 @@ SavePath 重命名保存路径(const QString& folder, const QString& name, const
     if (policy == SameNamePolicy::Overwrite || !FileExists(dir + base + dotType))
         return {dir + base + dotType, base};
 
+    // A counter counts only where it ends the name: "report [12] draft" is a name, not
+    // "report" with a counter.
     qint64 n = 0;
     const qsizetype open = base.lastIndexOf(u'[');
-    const qsizetype close = base.lastIndexOf(u']');
-    if (open >= 0 && close > open && ReadCounter(base.mid(open + 1, close - open - 1), &n))
+    const qsizetype close = base.size() - 1;
+    const bool counted = open >= 0 && base.endsWith(u']') &&
+                         ReadCounter(base.mid(open + 1, close - open - 1), &n);
+    if (counted)
         base.truncate(open);
     else
         n = 0;
     base.replace(u'[', u'『').replace(u']', u'』');
 
-    QString finalName = n != 0 ? base + Counter(n) : base;
+    // A name that was only a counter keeps one: an empty name would be the folder itself or
+    // a hidden ".type".
+    QString finalName = n != 0 || (counted && base.isEmpty()) ? base + Counter(n) : base;
     while (FileExists(dir + finalName + dotType)) finalName = base + Counter(++n);
     return {dir + finalName + dotType, finalName};
 }

@@ -22,7 +22,8 @@ struct SavePath {
 // The overwrite and rename policies: the path to save folder + name + "." + type under. When
 // the file exists and the policy is not overwrite, the name is numbered "name[001]",
 // "name[002]", ... until the path is free; a name that already ends in a counter "[7]"
-// continues from it, and any other square brackets become 『』. The name is cleaned like any
+// continues from it (a name that is only a counter keeps it, "[0]" gives "[000]"), and any
+// other square brackets become 『』. The name is cleaned like any
 // file name first, so the path never leaves the folder. The path is empty when the folder is
 // blank or the name and type name no file inside it (the download then has no target).
 // `taken`, when given, names paths that count as existing files (a transfer that is still

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <cmath>
+#include <limits>
 
 namespace peldora {
 
@@ -71,7 +73,15 @@ QString Registry::readDword(const QString& keyPath, const QString& valueName,
     if (!key) return kError;
     const QJsonObject value = key->value(valueName.toLower()).toObject();
     if (value.value(QStringLiteral("type")).toString() != u"dword") return kError;
-    return QString::number(static_cast<qint32>(value.value(QStringLiteral("data")).toInteger()));
+    // Only a whole number that fits in 32 bits is a dword; text, fractions and wider numbers
+    // cannot be read. The unsigned form reads as the same 32 bits.
+    const QJsonValue data = value.value(QStringLiteral("data"));
+    if (!data.isDouble()) return kError;
+    const double d = data.toDouble();
+    if (d != std::floor(d) || d < double(std::numeric_limits<qint32>::min()) ||
+        d > double(std::numeric_limits<quint32>::max()))
+        return kError;
+    return QString::number(static_cast<qint32>(static_cast<quint32>(static_cast<qint64>(d))));
 }
 
 QString Registry::readString(const QString& keyPath, const QString& valueName,
@@ -80,7 +90,9 @@ QString Registry::readString(const QString& keyPath, const QString& valueName,
     if (!key) return kError;
     const QJsonObject value = key->value(valueName.toLower()).toObject();
     if (value.value(QStringLiteral("type")).toString() != u"sz") return kError;
-    QString text = value.value(QStringLiteral("data")).toString().left(255);
+    const QJsonValue data = value.value(QStringLiteral("data"));
+    if (!data.isString()) return kError;
+    QString text = data.toString().left(255);
     const qsizetype nul = text.indexOf(QChar(u'\0'));
     if (nul >= 0) text.truncate(nul);
     return TrimSpaces(text);

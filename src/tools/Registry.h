@@ -16,10 +16,12 @@ public:
 
     bool setDword(const QString& keyPath, const QString& valueName, qint32 value,
                   const QString& view = {});
-    // The number as signed decimal text, or "Error".
+    // The number as signed decimal text, or "Error" (also for a stored value that is no whole
+    // number of 32 bits).
     QString readDword(const QString& keyPath, const QString& valueName,
                       const QString& view = {}) const;
-    // The text up to its first NUL, trimmed (at most 255 characters), or "Error".
+    // The text up to its first NUL, trimmed (at most 255 characters), or "Error" (also for a
+    // stored value that is not text).
     QString readString(const QString& keyPath, const QString& valueName,
                        const QString& view = {}) const;
     bool deleteValue(const QString& keyPath, const QString& valueName, const QString& view = {});

@@ -135,6 +135,18 @@ private slots:
             << Lines(QStringList(5000, "  ") + Numbered("/f", 120)) << Numbered("/f", 100);
         QTest::newRow("garbage after the 100th entry")
             << Lines(Numbered("/f", 100)) + Garbage() << Numbered("/f", 100);
+        // A sequence cut off at a line end is no text either, not an empty line.
+        QTest::newRow("one garbage byte") << QByteArray("\xC3") << keep;
+        QTest::newRow("sequence cut at a line end") << QByteArray("/a\r\n/b\xE4\xB8\r\n") << keep;
+        // The longest line a folder may take is the same with either line end.
+        const QByteArray longest = "/" + QByteArray(32 * 1024 - 1, 'x');
+        QTest::newRow("longest line, CR LF") << longest + "\r\n" << QStringList{longest};
+        QTest::newRow("longest line, LF") << longest + "\n" << QStringList{longest};
+        QTest::newRow("one byte longer, CR LF") << longest + "x\r\n" << keep;
+        QTest::newRow("one byte longer, LF") << longest + "x\n" << keep;
+        // A byte-order mark is invisible: it goes with the spaces around an entry.
+        QTest::newRow("BOM after spaces")
+            << QByteArray("  \xEF\xBB\xBF/a\r\n\xEF\xBB\xBF/b\r\n/A\r\n") << QStringList{"/a", "/b"};
     }
     void historyFileReading() {
         QFETCH(QByteArray, content);
@@ -151,6 +163,27 @@ private slots:
         LoadComboFromFile(list, path);
         QCOMPARE(list, expected);
         QVERIFY(timer.elapsed() < 2000);
+    }
+
+    // What was read, written back and read again is the same list.
+    void historyRoundTrip_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("BOM after spaces") << QByteArray("  \xEF\xBB\xBF/a\r\n/a\r\n");
+        QTest::newRow("BOM at the start") << QByteArray("\xEF\xBB\xBF/a\r\n/b");
+        QTest::newRow("BOMs and spaces") << QByteArray(" \xEF\xBB\xBF \xEF\xBB\xBF/a \r\n");
+    }
+    void historyRoundTrip() {
+        QFETCH(QByteArray, content);
+        TestContext t;
+        const QString path = HistoryPath(t);
+        WriteBytes(path, content);
+        QStringList first;
+        LoadComboFromFile(first, path);
+        QVERIFY(!first.isEmpty());
+        SaveComboToFile(first, path);
+        QStringList second;
+        LoadComboFromFile(second, path);
+        QCOMPARE(second, first);
     }
 
     void historyFileWriting() {

@@ -30,6 +30,19 @@ private slots:
         QTest::newRow("inner dots stay") << "a.b.pdf" << "a.b.pdf";
         QTest::newRow("ascii cut to 200") << QString(250, u'a') << QString(200, u'a');
         QTest::newRow("cjk within 200 bytes") << QString(150, u'中') << QString(66, u'中');
+        // Names are cut on characters: a pair is never split, and the cut leaves no dot at the
+        // end, so a second pass changes nothing.
+        QTest::newRow("pair not split by the cut")
+            << QString(199, u'a') + QStringLiteral("😀b") << QString(199, u'a');
+        QTest::newRow("dots the cut exposes go")
+            << QString(198, u'a') + QStringLiteral("..b") << QString(198, u'a');
+        // Web titles carry lone surrogates; no file system takes them, and they used to come
+        // back as "?".
+        QTest::newRow("lone surrogates dropped")
+            << QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b") + QChar(0xDC00)
+            << QStringLiteral("ab");
+        QTest::newRow("leading BOM kept, no hidden name")
+            << QChar(0xFEFF) + QStringLiteral(".x") << QChar(0xFEFF) + QStringLiteral(".x");
     }
     void sanitize() {
         QFETCH(QString, text);
@@ -50,6 +63,7 @@ private slots:
         QTest::newRow("no dot stays whole") << "https://h/a/_pdf" << true << "_pdf";
         QTest::newRow("trailing slash") << "https://h/a/" << false << "";
         QTest::newRow("trimmed") << "https://h/a/ x.pdf " << true << "x";
+        QTest::newRow("backslashes split") << "https://h/a\\b\\paper.pdf" << false << "paper.pdf";
     }
     void nameFromAddress() {
         QFETCH(QString, address);
@@ -67,6 +81,7 @@ private slots:
         QTest::newRow("six-letter ext") << "/d/a.abcdef" << "abcdef" << "a";
         QTest::newRow("seven is no ext") << "/d/a.abcdefg" << "" << "a.abcdefg";
         QTest::newRow("last dot") << "/d/a.tar.gz" << "gz" << "a.tar";
+        QTest::newRow("backslashes split") << "C:\\d.x\\paper.pdf" << "pdf" << "paper";
     }
     void splitNameAndExtension() {
         QFETCH(QString, path);
@@ -82,7 +97,11 @@ private slots:
         const QString file = dir.path() + "/a.pdf";
         Touch(file);
         QVERIFY(FileExists(file));
-        QVERIFY(FileExists("  " + file + "  "));
+        // A path the program built is taken as it is: "a " and "a" are two files.
+        QVERIFY(!FileExists("  " + file + "  "));
+        Touch(dir.path() + "/b ");
+        QVERIFY(FileExists(dir.path() + "/b "));
+        QVERIFY(!FileExists(dir.path() + "/b"));
         QVERIFY(FileExists("FILE://" + file));
         QVERIFY(!FileExists(dir.path()));
         QVERIFY(!FileExists(""));

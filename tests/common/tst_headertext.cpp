@@ -70,6 +70,11 @@ private slots:
         QTest::newRow("mixed never splits") << "a" + QString(10, u'中') << 5 << QStringLiteral("a中");
         QTest::newRow("pair kept whole") << QStringLiteral("ab😀") << 5 << QStringLiteral("ab");
         QTest::newRow("zero") << "abc" << 0 << "";
+        // The text itself is cut, never re-encoded: nothing in it is replaced or dropped.
+        QTest::newRow("lone surrogate kept")
+            << QStringLiteral("a") + QChar(0xD800) << 200 << QStringLiteral("a") + QChar(0xD800);
+        QTest::newRow("leading BOM kept") << QChar(0xFEFF) + QStringLiteral("ab") << 200
+                                          << QChar(0xFEFF) + QStringLiteral("ab");
     }
     void leftBytes() {
         QFETCH(QString, text);

@@ -62,8 +62,15 @@ private slots:
                                            << "paper[7]" << rename << "paper[008]";
         QTest::newRow("counter kept when free")
             << QStringList{"paper[7].pdf"} << "paper[7]" << rename << "paper[007]";
-        QTest::newRow("text after counter dropped")
-            << QStringList{"paper[ 3 ]x.pdf"} << "paper[ 3 ]x" << rename << "paper[003]";
+        // A counter counts only at the end of the name; text after it stays.
+        QTest::newRow("text after a bracket kept")
+            << QStringList{"report [12] draft.pdf"} << "report [12] draft" << rename
+            << "report 『12』 draft";
+        QTest::newRow("counter alone, taken")
+            << QStringList{"[5].pdf", "[005].pdf"} << "[5]" << rename << "[006]";
+        QTest::newRow("counter too large to count")
+            << QStringList{"p[9223372036854775807].pdf"} << "p[9223372036854775807]" << rename
+            << "p『9223372036854775807』";
         QTest::newRow("brackets replaced")
             << QStringList{"A [review] B.pdf"} << "A [review] B" << rename << "A 『review』 B";
         QTest::newRow("zero counter")
@@ -81,6 +88,40 @@ private slots:
         const SavePath got = 重命名保存路径(dir.path(), name, "pdf", SameNamePolicy(policy));
         QCOMPARE(got.name, finalName);
         QCOMPARE(got.path, dir.path() + "/" + finalName + ".pdf");
+    }
+
+    // Names and types that end in a space are files of their own: the numbering and the skip
+    // policy must see the file that is there, not a trimmed one.
+    void trailingSpacesNameTheirOwnFile() {
+        QTemporaryDir dir;
+        Touch(dir.filePath("a "));
+        Touch(dir.filePath("b.pdf "));
+        SavePath got = 重命名保存路径(dir.path(), "a ", "", SameNamePolicy::Rename);
+        QCOMPARE(got.path, dir.path() + "/a [001]");
+        got = 重命名保存路径(dir.path(), "b", "pdf ", SameNamePolicy::Rename);
+        QCOMPARE(got.path, dir.path() + "/b[001].pdf ");
+        DownloadList list;
+        list.AddRow("k", "a ", "", dir.path(), {});
+        QVERIFY(!确定是需要下载(list, 0, SameNamePolicy::Skip));
+        QCOMPARE(list.text(0, ColPercent), QStringLiteral("已存在，跳过"));
+    }
+
+    // A name that is only a counter is numbered, never emptied: the folder itself or a hidden
+    // ".pdf" is no target.
+    void counterAloneNeverEmptiesTheName_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("no type") << "" << "[000]";
+        QTest::newRow("pdf") << "pdf" << "[000].pdf";
+    }
+    void counterAloneNeverEmptiesTheName() {
+        QFETCH(QString, type);
+        QFETCH(QString, file);
+        QTemporaryDir dir;
+        Touch(dir.filePath(type.isEmpty() ? "[0]" : "[0]." + type));
+        const SavePath got = 重命名保存路径(dir.path(), "[0]", type, SameNamePolicy::Rename);
+        QCOMPARE(got.path, dir.path() + "/" + file);
+        QCOMPARE(got.name, QStringLiteral("[000]"));
     }
 
     void emptyPartsStillGiveAPathInTheFolder() {

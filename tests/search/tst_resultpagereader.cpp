@@ -22,6 +22,40 @@ QStringList Keys(const SearchList& list) {
     for (const SearchListRow& r : list.rows()) out << r.key;
     return out;
 }
+
+// Builds a snapshot element by element, for pages too deep to spell as markup.
+class PageBuilder {
+public:
+    explicit PageBuilder(const QString& url) {
+        m_snap.url = url;
+        m_snap.isHtml = true;
+    }
+    void open(const QString& tag, const QString& cls = {}, const QString& text = {},
+              const QString& href = {}) {
+        DomElement e;
+        e.tag = tag;
+        e.className = cls;
+        e.innerText = text;
+        e.href = href;
+        e.parent = m_open.isEmpty() ? -1 : m_open.last();
+        if (tag == u"div" && m_snap.elements.isEmpty()) e.id = QStringLiteral("search-resultslist-wrap");
+        m_open << int(m_snap.elements.size());
+        m_snap.elements << e;
+    }
+    void close() { m_snap.elements[m_open.takeLast()].end = int(m_snap.elements.size()); }
+    void leaf(const QString& tag, const QString& cls, const QString& text = {}) {
+        open(tag, cls, text);
+        close();
+    }
+    DomSnapshot done() {
+        while (!m_open.isEmpty()) close();
+        return m_snap;
+    }
+
+private:
+    DomSnapshot m_snap;
+    QList<int> m_open;
+};
 } // namespace
 
 class ResultPageReaderTest : public QObject {
@@ -31,6 +65,7 @@ private slots:
     void entryShapes();
     void rowCarriesPageFolderTypeAndMarker();
     void nestedListsLastBlockWins();
+    void deepNestingEachEntrySeesItsSubtree();
     void pagesWithoutEntries_data();
     void pagesWithoutEntries();
     void readingTwiceAddsNothingButCountsAgain();
@@ -157,6 +192,34 @@ void ResultPageReaderTest::nestedListsLastBlockWins() {
     QCOMPARE(ReadResultPage(SnapshotFromMarkup(markup, kPage), list, {}), 3);
     QCOMPARE(Titles(list), (QStringList{QStringLiteral("Inner"), QStringLiteral("Third")}));
     QCOMPARE(list.row(0).key, QStringLiteral("https://www.jstage.jst.go.jp/inner.pdf"));
+}
+
+// 2,000 entries, each nested in the one before, with their own blocks after the inner entry,
+// so an entry's own blocks are the last it reads. Odd entries have no blocks: they take the
+// last ones of the entry inside them.
+void ResultPageReaderTest::deepNestingEachEntrySeesItsSubtree() {
+    constexpr int kLevels = 2000;
+    PageBuilder b(kPage);
+    b.open(QStringLiteral("div")); // the results wrap
+    for (int k = 0; k < kLevels; ++k) b.open(QStringLiteral("li"));
+    for (int k = kLevels - 1; k >= 0; --k) {
+        if (k % 2 == 0) {
+            b.leaf(QStringLiteral("div"), QStringLiteral("searchlist-title"), QStringLiteral("T%1").arg(k));
+            b.open(QStringLiteral("div"), QStringLiteral("lft"));
+            b.open(QStringLiteral("a"), {}, QStringLiteral("Download PDF"), QStringLiteral("/p%1").arg(k));
+            b.close();
+            b.close();
+        }
+        b.close(); // li k
+    }
+    SearchList list;
+    // The innermost entry is odd and has nothing below it.
+    QCOMPARE(ReadResultPage(b.done(), list, {}), kLevels - 1);
+    QCOMPARE(list.size(), kLevels / 2);
+    for (int i = 0; i < list.size(); ++i) {
+        QCOMPARE(list.row(i).title, QStringLiteral("T%1").arg(2 * i));
+        QCOMPARE(list.row(i).key, QStringLiteral("/p%1").arg(2 * i));
+    }
 }
 
 void ResultPageReaderTest::pagesWithoutEntries_data() {

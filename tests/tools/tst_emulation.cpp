@@ -5,6 +5,8 @@
 #include "tools/WindowsDescription.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -125,6 +127,44 @@ private slots:
         QCOMPARE(again.readDword(kEmulationKey.toLower().replace("hkey_local_machine", "HKEY_LOCAL_MACHINE"),
                                  kValue.toUpper(), "32"),
                  QStringLiteral("-5")); // key and value names ignore case
+    }
+
+    // Values the registry file holds that are no 32-bit number (or no text) cannot be read.
+    void storedValuesReadOrError_data() {
+        QTest::addColumn<QByteArray>("value"); // the JSON of the stored value
+        QTest::addColumn<QString>("dword");
+        QTest::addColumn<QString>("text");
+        const QString error = Registry::kError;
+        QTest::newRow("number") << QByteArray(R"({"type":"dword","data":11001})") << "11001" << error;
+        QTest::newRow("lowest") << QByteArray(R"({"type":"dword","data":-2147483648})")
+                                << "-2147483648" << error;
+        QTest::newRow("unsigned form") << QByteArray(R"({"type":"dword","data":4294967295})")
+                                       << "-1" << error;
+        QTest::newRow("text in a dword") << QByteArray(R"({"type":"dword","data":"abc"})") << error
+                                         << error;
+        QTest::newRow("fraction") << QByteArray(R"({"type":"dword","data":1.5})") << error << error;
+        QTest::newRow("huge") << QByteArray(R"({"type":"dword","data":1e300})") << error << error;
+        QTest::newRow("33 bits") << QByteArray(R"({"type":"dword","data":4294967297})") << error
+                                 << error;
+        QTest::newRow("no data") << QByteArray(R"({"type":"dword"})") << error << error;
+        QTest::newRow("text") << QByteArray(R"({"type":"sz","data":" IE "})") << error << "IE";
+        QTest::newRow("number in a text") << QByteArray(R"({"type":"sz","data":5})") << error
+                                          << error;
+    }
+    void storedValuesReadOrError() {
+        QFETCH(QByteArray, value);
+        QFETCH(QString, dword);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        QFile file(dir.path() + "/r.json");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QString key = *Registry::NormalizeKeyPath(kEmulationKey);
+        const QJsonObject values{{"v", QJsonDocument::fromJson(value).object()}};
+        file.write(QJsonDocument(QJsonObject{{"32", QJsonObject{{key, values}}}}).toJson());
+        file.close();
+        const Registry registry(file.fileName(), "32");
+        QCOMPARE(registry.readDword(kEmulationKey, "v", "32"), dword);
+        QCOMPARE(registry.readString(kEmulationKey, "v", "32"), text);
     }
 
     void description_data() {
