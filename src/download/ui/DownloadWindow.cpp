@@ -7,6 +7,7 @@
 #include "common/ShellHelpers.h"
 #include "common/ui/Controls.h"
 #include "common/ui/WindowHelpers.h"
+#include "download/DownloadCommands.h"
 #include "download/DownloadListEvents.h"
 #include "download/DownloadSettings.h"
 #include "download/FileTypeCheck.h"
@@ -59,7 +60,8 @@ QMenu* AddSubmenu(QMenu* menu, const QString& caption, const QString& name) {
 } // namespace
 
 DownloadWindow::DownloadWindow(AppContext& ctx, QWidget* parent)
-    : QWidget(parent), m_ctx(ctx), m_list(this), m_state(this) {
+    : QWidget(parent), m_ctx(ctx), m_list(this), m_state(this),
+      m_transfers(ctx, m_list, m_state, this), m_scheduler(ctx, m_list, m_state, m_transfers, this) {
     setObjectName(kWindowName);
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -90,15 +92,86 @@ DownloadWindow::DownloadWindow(AppContext& ctx, QWidget* parent)
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &DownloadWindow::scheduleStatistics);
     connect(&m_list, &QAbstractItemModel::dataChanged, this, &DownloadWindow::scheduleStatistics);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &DownloadWindow::scheduleStatistics);
+    connectDownloading();
+    load();
+}
+
+void DownloadWindow::connectDownloading() {
+    // Both ticks run inside the window's work: a method-1 tick pumps events until its file has
+    // ended, and the window must not go while it does.
     connect(m_state.supervisorTimer(), &QTimer::timeout, this, [this] {
         Work work(*this);
         if (supervisorTick)
             supervisorTick();
         else
-            UpdateStatistics();
+            m_scheduler.supervisorTick();
+    });
+    connect(m_state.schedulerTimer(), &QTimer::timeout, this, [this] {
+        Work work(*this);
+        m_scheduler.schedulerTick();
     });
 
-    load();
+    connect(&m_scheduler, &DownloadScheduler::downloadingChanged, m_shape1, &QWidget::setVisible);
+    connect(&m_scheduler, &DownloadScheduler::startEntryEnabledChanged, this,
+            [this](bool on) { command(QStringLiteral("menu下载全部"))->setEnabled(on); });
+    connect(&m_scheduler, &DownloadScheduler::locateRow, this,
+            [this](int row) { m_listView->scrollTo(m_list.index(row, 0)); });
+    connect(&m_scheduler, &DownloadScheduler::statisticsChanged, this,
+            [this](const QString& line) { setPanelText(4, line); });
+    connect(&m_scheduler, &DownloadScheduler::autoOptionsCleared, this, [this] {
+        m_check4->setChecked(false);
+        m_check3->setChecked(false);
+    });
+    connect(&m_scheduler, &DownloadScheduler::downloadMethodChanged, this, [this](int method) {
+        ShowDownloadMethod();
+        m_combo1->setCurrentIndex(0);
+        m_combo1->setEnabled(method == int(DownloadMethod::Parallel));
+    });
+    const auto panel = [this](int n) { return [this, n](const QString& text) { setPanelText(n, text); }; };
+    connect(&m_transfers.single(), &SingleTransfer::panel2TextChanged, this, panel(2));
+    connect(&m_transfers.single(), &SingleTransfer::panel3TextChanged, this, panel(3));
+    connect(&m_transfers.parallel(), &ParallelDownloads::panel2TextChanged, this, panel(2));
+
+    // The panel's options, read by the scheduler and the transfers at every tick and file.
+    const auto options = [this] {
+        SchedulerOptions& o = m_scheduler.options;
+        o.autoStart = m_check4->isChecked();
+        o.autoRedownload = m_check3->isChecked();
+        o.redownloadChoice = m_combo4->currentIndex();
+        o.errorStop = m_check5->isChecked();
+        o.soundCues = m_check6->isChecked();
+        TransferOptions t = m_transfers.single().options();
+        t.soundCues = o.soundCues;
+        m_transfers.setOptions(t);
+    };
+    for (QCheckBox* box : {m_check3, m_check4, m_check5, m_check6})
+        connect(box, &QCheckBox::toggled, this, options);
+    connect(m_combo4, &QComboBox::currentIndexChanged, this, options);
+
+    connect(m_command4, &QPushButton::clicked, &m_scheduler, &DownloadScheduler::startDownloading);
+    connect(m_command31, &QPushButton::clicked, &m_scheduler, &DownloadScheduler::stopDownloading);
+    connect(m_command26, &QPushButton::clicked, &m_scheduler,
+            &DownloadScheduler::switchDownloadMethod);
+    for (QPushButton* b : {m_command4, m_command31, m_command26}) b->setEnabled(true);
+
+    connectCommand(QStringLiteral("menu下载全部"), [this] { m_scheduler.startDownloading(); });
+    connectCommand(QStringLiteral("menu停止下载"), [this] { m_scheduler.stopDownloading(); });
+    connectCommand(QStringLiteral("menu重新下载选中项"),
+                   [this] { 重新下载选中项(m_list, selectedRows()); });
+    connectCommand(QStringLiteral("menu重新下载出错项"), [this] { 重新下载出错项(m_list); });
+    connectCommand(QStringLiteral("menu重新下载文件类型为HTM和HTML项"),
+                   [this] { 重新下载文件类型为HTM和HTML项(m_list); });
+    connectCommand(QStringLiteral("menu重新下载出错项和网页项"),
+                   [this] { 重新下载出错项和网页项(m_list); });
+    connectCommand(QStringLiteral("menu重新下载文件大小小于指定数字的项"),
+                   [this] { 重新下载文件大小小于指定数字的项(m_list, m_ctx.dialogs); });
+}
+
+QList<int> DownloadWindow::selectedRows() const {
+    QList<int> rows;
+    for (const QModelIndex& index : m_listView->selectionModel()->selectedRows()) rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 void DownloadWindow::buildMenus() {
@@ -199,9 +272,9 @@ QWidget* DownloadWindow::buildDownloadPanel() {
     m_command26 = button(QStringLiteral("Command26"), QStringLiteral("切换"));
     m_command26->setToolTip(QStringLiteral("更改下载方式"));
     m_command1 = button(QStringLiteral("Command1"), QStringLiteral("网页登录"));
-    // Off until the commands behind them are connected; a button that does nothing must not
-    // look as if it would.
-    for (QPushButton* b : {m_command4, m_command31, m_command26, m_command1}) b->setEnabled(false);
+    // Off until the login page is connected; a button that does nothing must not look as if
+    // it would.
+    m_command1->setEnabled(false);
     m_label7 = new QLabel(panel);
     m_label7->setObjectName(QStringLiteral("Label7"));
     m_shape1 = new QFrame(panel);

@@ -1,5 +1,7 @@
 #pragma once
 #include "download/DownloadList.h"
+#include "download/DownloadScheduler.h"
+#include "download/DownloadTransfers.h"
 #include "download/DownloadWindowState.h"
 
 #include <QPointer>
@@ -35,15 +37,16 @@ public:
 
     DownloadList& list() { return m_list; }
     DownloadWindowState& state() { return m_state; }
+    DownloadTransfers& transfers() { return m_transfers; }
+    DownloadScheduler& scheduler() { return m_scheduler; }
 
     // Adds a waiting row; false when the key is empty or already in the list.
     bool AddRow(const QString& key, const QString& name, const QString& type, const QString& folder,
                 const QString& tag);
 
-    // Status panel 4 from the list's counts. The supervisor tick calls it.
+    // Status panel 4 from the list's counts.
     void UpdateStatistics();
-    // Runs every second while the window is loaded. Without a hook the tick only updates the
-    // statistics; the scheduler replaces it with its full tick (which updates them itself).
+    // Replaces the scheduler's supervisor tick, for tests that need a handler of their own.
     std::function<void()> supervisorTick;
     // Called before the list menu opens as a context menu, to enable its entries.
     std::function<void()> beforeListMenu;
@@ -92,6 +95,9 @@ protected:
 
 private:
     void buildMenus();
+    void connectDownloading();
+    // The rows selected in the list, in list order.
+    QList<int> selectedRows() const;
     QWidget* buildDownloadPanel();
     void buildListView();
     void buildStatusBar();
@@ -113,6 +119,9 @@ private:
     AppContext& m_ctx;
     DownloadList m_list;
     DownloadWindowState m_state;
+    // After the list and the state, which they work on; destroyed before them.
+    DownloadTransfers m_transfers;
+    DownloadScheduler m_scheduler;
 
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_listMenu = nullptr;
