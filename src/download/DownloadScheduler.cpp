@@ -209,7 +209,7 @@ DownloadScheduler::Prepared DownloadScheduler::prepareRow(int row, bool parallel
     const QString folder =
         CreateFolderPath(m_list.text(row, ColFolder), [&](const QString&) { badPiece = true; });
     if (folder.isEmpty() || badPiece) {
-        failRow(row, kBadFolderWord);
+        failRow(row, kFolderFailedText);
         return Prepared::Failed;
     }
     m_list.setText(row, ColFolder, WithTrailingSep(folder));
@@ -217,7 +217,7 @@ DownloadScheduler::Prepared DownloadScheduler::prepareRow(int row, bool parallel
     if (!确定是需要下载(m_list, row, m_state.sameNamePolicy)) return Prepared::Skipped;
 
     if (TrimSpaces(选择url(m_list.key(row))).isEmpty()) {
-        failRow(row, kNoAddressWord);
+        failRow(row, kNoAddressText);
         return Prepared::Failed;
     }
     if (!parallel) return Prepared::Download;
@@ -226,7 +226,7 @@ DownloadScheduler::Prepared DownloadScheduler::prepareRow(int row, bool parallel
     const QString path = freeTargetPath(m_list.text(row, ColFolder), m_list.text(row, ColName),
                                         m_list.text(row, ColType), &finalName);
     if (path.isEmpty()) {
-        failRow(row, kNoTargetWord);
+        failRow(row, kBadTargetText);
         return Prepared::Failed;
     }
     m_list.setText(row, ColName, finalName);

@@ -1,6 +1,7 @@
 #pragma once
 #include "download/DownloadList.h"
 #include "download/DownloadWindowState.h"
+#include "download/TransferTexts.h"
 
 #include <QObject>
 #include <QPointer>
@@ -23,11 +24,6 @@ struct SchedulerOptions {
     bool soundCues = false;      // Check6 "声音提示"
 };
 
-// Status words of rows that cannot be downloaded at all; they fail instead of being written
-// anywhere else.
-inline const QString kNoAddressWord = QStringLiteral("无下载地址");
-inline const QString kBadFolderWord = QStringLiteral("文件夹错误");
-inline const QString kNoTargetWord = QStringLiteral("文件名无效");
 
 // Decides when the next row is downloaded, with which method and on which slot, and switches
 // downloading on and off. Downloading is on exactly while the state's scheduler timer

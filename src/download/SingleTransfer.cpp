@@ -153,6 +153,14 @@ SingleTransfer::~SingleTransfer() {
     dropReply();
 }
 
+void SingleTransfer::failCannotReplace(int row, const QString& target) {
+    const QString length = QString::number(QFileInfo(target).size());
+    m_list.setText(row, ColSize, length);
+    m_list.setText(row, ColReceived, length);
+    m_list.setText(row, ColPercent, kCannotReplaceText);
+    m_list.setStatus(row, RowStatus::Failed);
+}
+
 int SingleTransfer::rowOf(const Attempt& a) const {
     return m_list.rowOfId(a.id);
 }
@@ -317,11 +325,7 @@ void SingleTransfer::Inet下载文件(RowId id) {
     // Something at the target that no file can replace (a folder of that name).
     if (QFileInfo(a.target).isDir()) {
         dropReply();
-        const QString length = QString::number(QFileInfo(a.target).size());
-        m_list.setText(r, ColSize, length);
-        m_list.setText(r, ColReceived, length);
-        m_list.setText(r, ColPercent, kCannotReplaceText);
-        m_list.setStatus(r, RowStatus::Failed);
+        failCannotReplace(r, a.target);
         endAttempt(a);
         return;
     }
@@ -345,13 +349,7 @@ void SingleTransfer::Inet下载文件(RowId id) {
         const ReadEnd end = receive(a, file, size, false);
         r = rowOf(a);
         if (end == ReadEnd::Complete && !file.commit()) {
-            if (r >= 0) {
-                const QString length = QString::number(QFileInfo(a.target).size());
-                m_list.setText(r, ColSize, length);
-                m_list.setText(r, ColReceived, length);
-                m_list.setText(r, ColPercent, kCannotReplaceText);
-                m_list.setStatus(r, RowStatus::Failed);
-            }
+            if (r >= 0) failCannotReplace(r, a.target);
             endAttempt(a);
             return;
         }

@@ -92,6 +92,8 @@ private:
     void finishTransfer(Attempt& a);
     void endAttempt(Attempt& a);
     int rowOf(const Attempt& a) const;
+    // The file at the target stays: the row fails with its length and "无法替换".
+    void failCannotReplace(int row, const QString& target);
     void setState(int state);
 
     AppContext& m_ctx;

@@ -17,6 +17,19 @@
 
 namespace peldora::test {
 
+using Handler = std::function<HttpResponse(const HttpRequest&)>;
+
+// A response with one change made to it.
+inline HttpResponse With(HttpResponse r, const std::function<void(HttpResponse&)>& change) {
+    change(r);
+    return r;
+}
+
+// A handler that gives the same response to every request.
+inline Handler Fixed(const HttpResponse& r) {
+    return [r](const HttpRequest&) { return r; };
+}
+
 struct TransferRig {
     TestContext tc;
     DownloadNetwork network;

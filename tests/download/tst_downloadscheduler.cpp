@@ -371,19 +371,19 @@ private slots:
         const int one = int(DownloadMethod::Single);
         const int two = int(DownloadMethod::Parallel);
         QTest::newRow("empty address") << two << "|http://h/b.pdf" << "" << "a" << "pdf"
-                                       << kNoAddressWord;
+                                       << kNoAddressText;
         QTest::newRow("blank address, method 1")
-            << one << "  |http://h/b.pdf" << "" << "a" << "pdf" << kNoAddressWord;
+            << one << "  |http://h/b.pdf" << "" << "a" << "pdf" << kNoAddressText;
         QTest::newRow("no folder") << two << "http://h/a.pdf" << "-" << "a" << "pdf"
-                                   << kBadFolderWord;
+                                   << kFolderFailedText;
         QTest::newRow("folder is a file") << one << "http://h/a.pdf" << "file.txt/sub" << "a"
-                                          << "pdf" << kBadFolderWord;
+                                          << "pdf" << kFolderFailedText;
         QTest::newRow("folder piece without a name")
-            << two << "http://h/a.pdf" << "sub/?" "?/deeper" << "a" << "pdf" << kBadFolderWord;
+            << two << "http://h/a.pdf" << "sub/?" "?/deeper" << "a" << "pdf" << kFolderFailedText;
         QTest::newRow("no file name") << two << "http://h/a.pdf" << "" << "" << ""
-                                      << kNoTargetWord;
+                                      << kBadTargetText;
         QTest::newRow("name that leaves the folder")
-            << two << "http://h/a.pdf" << "" << ".." << "" << kNoTargetWord;
+            << two << "http://h/a.pdf" << "" << ".." << "" << kBadTargetText;
     }
     void rowsThatCannotBeDownloadedFail() {
         QFETCH(int, method);

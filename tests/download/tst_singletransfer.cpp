@@ -13,7 +13,6 @@
 using namespace peldora;
 using namespace peldora::test;
 
-using Handler = std::function<HttpResponse(const HttpRequest&)>;
 Q_DECLARE_METATYPE(Handler)
 Q_DECLARE_METATYPE(RowStatus)
 
@@ -36,15 +35,6 @@ QByteArray Gzip(const QByteArray& data) {
     out.truncate(qsizetype(s.total_out));
     deflateEnd(&s);
     return out;
-}
-
-HttpResponse With(HttpResponse r, const std::function<void(HttpResponse&)>& change) {
-    change(r);
-    return r;
-}
-
-Handler Fixed(const HttpResponse& r) {
-    return [r](const HttpRequest&) { return r; };
 }
 
 } // namespace
