@@ -1,7 +1,6 @@
 #include "common/DomSnapshot.h"
 #include "support/TestContext.h"
 
-#include <QApplication>
 #include <QtTest>
 
 using namespace peldora;
