@@ -1,10 +1,15 @@
 #include "app/ui/MainWindows.h"
+#include "about/VersionCheck.h"
+#include "about/ui/AboutBox.h"
 #include "app/AppContext.h"
 #include "app/ui/CoverWindow.h"
 #include "download/ui/DownloadWindow.h"
 #include "handover/ui/HandoverControls.h"
 #include "search/ui/SearchWindow.h"
+#include "tools/ui/CacheViewerWindow.h"
 
+#include <QLabel>
+#include <QTimer>
 #include <QTreeView>
 
 namespace peldora {
@@ -14,6 +19,21 @@ MainWindows::MainWindows(AppContext& ctx, CoverWindow& cover)
     makeSearchWindow = [this] { return new SearchWindow(m_ctx); };
     m_ctx.windows = this;
     connect(&m_cover, &CoverWindow::searchRequested, this, &MainWindows::openSearchWindow);
+
+    // The cover's version check: Timer1 starts it, Label3 shows a newer version.
+    auto* check = new VersionCheck(m_ctx, this);
+    connect(check, &VersionCheck::newerVersion, this, [this](const QString& caption) {
+        if (QLabel* label3 = m_cover.label(3)) {
+            label3->setText(caption);
+            label3->show();
+        }
+    });
+    m_cover.startVersionCheck = [check] { check->start(); };
+}
+
+void MainWindows::showAbout(QWidget* owner) {
+    // Every closing of the about box runs the version check again.
+    ShowAboutBox(m_ctx, owner, [this] { m_cover.timer1()->start(); });
 }
 
 MainWindows::~MainWindows() {
@@ -40,6 +60,9 @@ void MainWindows::openSearchWindow() {
     connect(m_search, &QObject::destroyed, this, &MainWindows::mainWindowGone,
             Qt::QueuedConnection);
     new HandoverControls(m_ctx, *m_search, downloadSink());
+    m_search->showCacheViewer = [this] { ShowCacheViewer(m_ctx, m_search); };
+    m_search->clearBrowserCache = [this] { ClearSharedBrowserCache(m_ctx); };
+    m_search->showAbout = [this] { showAbout(m_search); };
     m_search->load();
 }
 
@@ -48,6 +71,9 @@ DownloadWindow& MainWindows::loadDownloadWindow() {
         m_download = new DownloadWindow(m_ctx);
         connect(m_download, &QObject::destroyed, this, &MainWindows::mainWindowGone,
                 Qt::QueuedConnection);
+        m_download->connectCommand(QStringLiteral("menu清空IE浏览器缓存"),
+                                   [this] { ClearSharedBrowserCache(m_ctx); });
+        m_download->connectCommand(QStringLiteral("menu关于"), [this] { showAbout(m_download); });
     }
     return *m_download;
 }

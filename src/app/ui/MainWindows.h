@@ -40,6 +40,9 @@ public:
     // Tests build a search window over a scripted browser.
     std::function<SearchWindow*()> makeSearchWindow;
 
+    // "关于": the about box over `owner`; its closing starts the cover's version check again.
+    void showAbout(QWidget* owner);
+
 private:
     // A main window has gone: with neither left, the cover is the home window again.
     void mainWindowGone();
