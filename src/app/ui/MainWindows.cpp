@@ -1,6 +1,7 @@
 #include "app/ui/MainWindows.h"
 #include "app/AppContext.h"
 #include "app/ui/CoverWindow.h"
+#include "app/ui/OptionsDialog.h"
 #include "download/ui/DownloadWindow.h"
 #include "handover/ui/HandoverControls.h"
 #include "search/ui/SearchWindow.h"
@@ -40,6 +41,7 @@ void MainWindows::openSearchWindow() {
     connect(m_search, &QObject::destroyed, this, &MainWindows::mainWindowGone,
             Qt::QueuedConnection);
     new HandoverControls(m_ctx, *m_search, downloadSink());
+    m_search->showOptions = [this] { showOptions(m_search); };
     m_search->load();
 }
 
@@ -48,6 +50,7 @@ DownloadWindow& MainWindows::loadDownloadWindow() {
         m_download = new DownloadWindow(m_ctx);
         connect(m_download, &QObject::destroyed, this, &MainWindows::mainWindowGone,
                 Qt::QueuedConnection);
+        m_download->connectCommand(QStringLiteral("menu设置"), [this] { showOptions(m_download); });
     }
     return *m_download;
 }
@@ -64,6 +67,10 @@ void MainWindows::showDownloadWindow(bool restore) {
     m_download->listView()->viewport()->update();
     if (m_download->isHidden()) m_download->show();
     if (restore && m_download->isMinimized()) m_download->showNormal();
+}
+
+void MainWindows::showOptions(QWidget* owner) {
+    ShowOptionsDialog(m_ctx, m_download, owner);
 }
 
 DownloadListSink MainWindows::downloadSink() {
