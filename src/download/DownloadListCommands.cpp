@@ -29,8 +29,15 @@ bool IsFinished(RowStatus status) {
 // The identities of the selected rows that still exist, without repeats.
 QList<RowId> IdsOf(const DownloadList& list, const QList<int>& rows) {
     QList<RowId> ids;
-    for (int r : rows)
-        if (list.isValidRow(r) && !ids.contains(list.idOfRow(r))) ids << list.idOfRow(r);
+    QSet<RowId> seen;
+    seen.reserve(rows.size());
+    for (int r : rows) {
+        const RowId id = list.idOfRow(r);
+        if (id != 0 && !seen.contains(id)) {
+            seen.insert(id);
+            ids << id;
+        }
+    }
     return ids;
 }
 
