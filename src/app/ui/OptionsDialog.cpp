@@ -71,22 +71,18 @@ OptionsDialog::OptionsDialog(AppContext& ctx, DownloadWindow* downloadWindow, QW
     layout->addLayout(proxy);
     layout->addWidget(m_option2);
 
-    // The size box sits in the gap of its label's caption.
-    auto* label2 = MakeControl<QLabel>(this, QStringLiteral("Label2"),
-                                       QStringLiteral("下载文件大小不超过：       MB"));
-    m_text1 = MakeControl<QLineEdit>(label2, QStringLiteral("Text1"), QStringLiteral("10"));
-    {
-        const QFontMetrics fm(label2->font());
-        const int prefix = fm.horizontalAdvance(QStringLiteral("下载文件大小不超过："));
-        const int gap = fm.horizontalAdvance(QStringLiteral("       "));
-        const int height = m_text1->sizeHint().height();
-        label2->setMinimumHeight(height);
-        label2->setMinimumWidth(fm.horizontalAdvance(label2->text()) + 4);
-        m_text1->setGeometry(prefix + 1, 0, std::max(gap - 2, 36), height);
-        m_text1->setAlignment(Qt::AlignRight);
-    }
+    // The size box between its label and the unit.
+    auto* label2 = MakeControl<QLabel>(this, QStringLiteral("Label2"), QStringLiteral("下载文件大小不超过："));
+    m_text1 = MakeControl<QLineEdit>(this, QStringLiteral("Text1"), QStringLiteral("10"));
+    m_text1->setFixedWidth(56);
+    m_text1->setAlignment(Qt::AlignRight);
+    auto* sizeRow = new QHBoxLayout;
+    sizeRow->addWidget(label2);
+    sizeRow->addWidget(m_text1);
+    sizeRow->addWidget(new QLabel(QStringLiteral("MB"), this));
+    sizeRow->addStretch();
     layout->addSpacing(6);
-    layout->addWidget(label2);
+    layout->addLayout(sizeRow);
     m_check2 = MakeControl<QCheckBox>(this, QStringLiteral("Check2"),
                                       QStringLiteral("提取网页信息时，提示下载保存路径"));
     layout->addWidget(m_check2);
