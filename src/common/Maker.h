@@ -16,6 +16,13 @@ inline const QString kMakerSupport = QStringLiteral("https://peldora.org/support
 inline const QString kMakerCustom = QStringLiteral("https://peldora.org/custom/");
 inline const QString kMakerSite1 = QStringLiteral("https://peldora.org/");
 inline const QString kMakerSite2 = QStringLiteral("https://www.peldora-soft.net/");
+inline const QString kMakerShop = QStringLiteral("https://www.peldora-soft.net/shop/");
+inline const QString kMakerTutorials = QStringLiteral("https://peldora.org/faq/");
+inline const QString kMakerMail = QStringLiteral("support@peldora.org");
+// The program's product page: the site, the executable's name and "/".
+inline QString MakerProductPage(const QString& executableName) {
+    return kMakerSite1 + executableName + QStringLiteral("/");
+}
 
 // Whether the address belongs to one of the program's own sites (any letter case).
 inline bool IsMakerAddress(const QString& address) {

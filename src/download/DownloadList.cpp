@@ -222,16 +222,41 @@ void DownloadList::RemoveRowAt(int r) {
 }
 
 int DownloadList::RemoveRowsWhere(const std::function<bool(const DownloadListRow&)>& matches) {
-    // Removes runs of adjacent matching rows in one step each, from the end so that the row
-    // numbers still to be visited stay valid.
+    // Many scattered rows (every second row of 20,000) would cost a removal signal, a move of
+    // the rows behind and a view update per run: the list is then compacted in one pass and
+    // the views start over.
+    std::vector<char> match(m_rows.size());
+    int runs = 0;
+    for (size_t r = 0; r < m_rows.size(); ++r) {
+        match[r] = matches(*m_rows[r]) ? 1 : 0;
+        runs += match[r] && (r == 0 || !match[r - 1]);
+    }
+    if (runs == 0) return 0;
+    if (runs > kMaxRemovalRuns) {
+        beginResetModel();
+        size_t kept = 0;
+        for (size_t r = 0; r < m_rows.size(); ++r) {
+            if (match[r])
+                forgetRow(*m_rows[r]);
+            else
+                m_rows[kept++] = std::move(m_rows[r]);
+        }
+        const int removed = int(m_rows.size() - kept);
+        m_rows.resize(kept);
+        endResetModel();
+        return removed;
+    }
+    // Otherwise runs of adjacent matching rows go in one step each, from the end so that the
+    // row numbers still to be visited stay valid.
+    const auto matchesRow = [&](int r) { return match[r] != 0; };
     int removed = 0;
     for (int end = count() - 1; end >= 0;) {
-        if (!matches(*m_rows[end])) {
+        if (!matchesRow(end)) {
             --end;
             continue;
         }
         int begin = end;
-        while (begin > 0 && matches(*m_rows[begin - 1])) --begin;
+        while (begin > 0 && matchesRow(begin - 1)) --begin;
         beginRemoveRows({}, begin, end);
         for (int r = begin; r <= end; ++r) forgetRow(*m_rows[r]);
         m_rows.erase(m_rows.begin() + begin, m_rows.begin() + end + 1);

@@ -97,7 +97,10 @@ public:
     RowId idOfRow(int r) const { return isValidRow(r) ? m_rows[r]->id : 0; }
     int rowOfId(RowId id) const;
 
-    // Removes rows; the index of keys follows exactly.
+    // Removes rows; the index of keys follows exactly. A removal in more than kMaxRemovalRuns
+    // separate runs of rows resets the model (views lose their selection) instead of
+    // signalling each run.
+    static constexpr int kMaxRemovalRuns = 32;
     void RemoveRowAt(int r);
     int RemoveRowsWhere(const std::function<bool(const DownloadListRow&)>& matches);
     void Clear();

@@ -86,6 +86,39 @@ void SearchList::clear() {
     endResetModel();
 }
 
+void SearchList::sortByColumn(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= ColumnCount) return;
+    const auto text = [column](const SearchListRow& r) -> const QString& {
+        switch (column) {
+        case TypeColumn:
+            return r.type;
+        case StatusColumn:
+            return r.status;
+        case FolderColumn:
+            return r.saveFolder;
+        case MarkerColumn:
+            return r.marker;
+        default:
+            return r.title;
+        }
+    };
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    QList<QString> keysBefore;
+    for (const QModelIndex& i : before) keysBefore << m_rows.at(i.row()).key;
+    std::stable_sort(m_rows.begin(), m_rows.end(),
+                     [&](const SearchListRow& a, const SearchListRow& b) {
+                         const int c = text(a).compare(text(b), Qt::CaseInsensitive);
+                         return order == Qt::AscendingOrder ? c < 0 : c > 0;
+                     });
+    rebuildIndex();
+    QModelIndexList after;
+    for (int i = 0; i < before.size(); ++i)
+        after << index(m_index.value(keysBefore.at(i)), before.at(i).column());
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
 void SearchList::rebuildIndex() {
     m_index.clear();
     m_index.reserve(m_rows.size());

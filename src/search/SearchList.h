@@ -56,6 +56,9 @@ public:
     // Removes rows by index (any order, duplicates ignored); the others keep their order.
     void removeRowsAt(QList<int> indexes);
     void clear();
+    // Sorts the rows once by the text of a column (letter case ignored; equal texts keep their
+    // order). Rows added afterwards are appended at the end.
+    void sortByColumn(int column, Qt::SortOrder order);
 
     // The counter beside the list (Label1): the number of rows in decimal digits.
     QString counterText() const { return QString::number(m_rows.size()); }

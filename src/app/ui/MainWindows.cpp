@@ -3,6 +3,7 @@
 #include "about/ui/AboutBox.h"
 #include "app/AppContext.h"
 #include "app/ui/CoverWindow.h"
+#include "app/ui/OptionsDialog.h"
 #include "download/ui/DownloadWindow.h"
 #include "handover/ui/HandoverControls.h"
 #include "search/ui/SearchWindow.h"
@@ -63,6 +64,7 @@ void MainWindows::openSearchWindow() {
     m_search->showCacheViewer = [this] { ShowCacheViewer(m_ctx, m_search); };
     m_search->clearBrowserCache = [this] { ClearSharedBrowserCache(m_ctx); };
     m_search->showAbout = [this] { showAbout(m_search); };
+    m_search->showOptions = [this] { showOptions(m_search); };
     m_search->load();
 }
 
@@ -74,6 +76,7 @@ DownloadWindow& MainWindows::loadDownloadWindow() {
         m_download->connectCommand(QStringLiteral("menu清空IE浏览器缓存"),
                                    [this] { ClearSharedBrowserCache(m_ctx); });
         m_download->connectCommand(QStringLiteral("menu关于"), [this] { showAbout(m_download); });
+        m_download->connectCommand(QStringLiteral("menu设置"), [this] { showOptions(m_download); });
     }
     return *m_download;
 }
@@ -90,6 +93,10 @@ void MainWindows::showDownloadWindow(bool restore) {
     m_download->listView()->viewport()->update();
     if (m_download->isHidden()) m_download->show();
     if (restore && m_download->isMinimized()) m_download->showNormal();
+}
+
+void MainWindows::showOptions(QWidget* owner) {
+    ShowOptionsDialog(m_ctx, m_download, owner);
 }
 
 DownloadListSink MainWindows::downloadSink() {

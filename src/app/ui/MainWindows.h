@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointer>
 
+class QWidget;
+
 namespace peldora {
 
 struct AppContext;
@@ -33,6 +35,10 @@ public:
     // 显示下载窗口: nothing when the window is not loaded; otherwise the list redrawn, the
     // window shown if hidden and, with restore, un-minimised.
     void showDownloadWindow(bool restore);
+
+    // "设置" of either window: the options dialog, modal over `owner`; it updates the download
+    // window at once when that is loaded.
+    void showOptions(QWidget* owner);
 
     // What the hand-over adds rows through.
     DownloadListSink downloadSink();

@@ -254,6 +254,16 @@ void DownloadWindow::buildMenus() {
     QMenu* help = m_menuBar->addMenu(QStringLiteral("帮助(&H)"));
     help->setObjectName(QStringLiteral("menu帮助"));
     AddEntry(help, QStringLiteral("关于"), QStringLiteral("menu关于"));
+    help->addSeparator();
+    AddEntry(help, QStringLiteral("最新版本"), QStringLiteral("menu最新版本"));
+    AddEntry(help, QStringLiteral("购买软件"), QStringLiteral("menu购买软件"));
+    QMenu* author = AddSubmenu(help, QStringLiteral("作者网站"), QStringLiteral("menu作者网站"));
+    AddEntry(author, QStringLiteral("Peldora主页"), QStringLiteral("menuPeldora主页"));
+    AddEntry(author, QStringLiteral("Peldora软件站"), QStringLiteral("menuPeldora软件站"));
+    AddEntry(help, QStringLiteral("使用教程和问题"), QStringLiteral("menu使用教程和问题"));
+    AddEntry(help, QStringLiteral("软件定制"), QStringLiteral("menu软件定制"));
+    AddEntry(help, QStringLiteral("给作者写信"), QStringLiteral("menu给作者写信"));
+    connectListCommands();
 }
 
 QWidget* DownloadWindow::buildDownloadPanel() {

@@ -95,6 +95,10 @@ protected:
 
 private:
     void buildMenus();
+    // The commands of the list, help and tools menus that work on the list and its files
+    // (DownloadWindowCommands.cpp), and the enabled states of the list menu's entries.
+    void connectListCommands();
+    void enableListMenuEntries();
     void connectDownloading();
     // The rows selected in the list, in list order.
     QList<int> selectedRows() const;

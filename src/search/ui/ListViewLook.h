@@ -1,6 +1,7 @@
 #pragma once
 
 class QTableView;
+class QTreeView;
 
 namespace peldora {
 
@@ -15,5 +16,10 @@ void AutoSizeColumns(QTableView* list, int width);
 // else the height of the text "b" plus one pixel (four more with extraRowSpace); the rows take
 // that height so each band sits behind one row, also while the list scrolls.
 void PaintRowStripes(QTableView* list, bool extraRowSpace, int rowHeightPixels);
+
+// The same for a list shown in a tree view without branches (the download list): every column
+// counts, from the first.
+void AutoSizeColumns(QTreeView* list, int width);
+void PaintRowStripes(QTreeView* list, bool extraRowSpace, int rowHeightPixels);
 
 } // namespace peldora

@@ -18,6 +18,7 @@
 #include "search/SearchAddresses.h"
 #include "search/SearchList.h"
 #include "search/ui/ListViewLook.h"
+#include "search/SearchListCommands.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -172,7 +173,6 @@ void SearchWindow::buildControls(QWidget* browserView) {
         MakeControl<QPushButton>(m_listControls, QStringLiteral("Command2"), QStringLiteral("分析下载"));
     m_commands[7] =
         MakeControl<QPushButton>(m_listControls, QStringLiteral("Command7"), QStringLiteral("导出数据..."));
-    m_commands[7]->setEnabled(false); // on once the export is connected to it
     m_labels[2] =
         MakeControl<QLabel>(m_listControls, QStringLiteral("Label2"), QStringLiteral("待下载列表："));
     m_labels[1] = MakeControl<QLabel>(m_listControls, QStringLiteral("Label1"), QStringLiteral("0"));
@@ -247,6 +247,12 @@ void SearchWindow::buildControls(QWidget* browserView) {
     connect(m_listView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         m_menuClear->popup(m_listView->viewport()->mapToGlobal(at));
     });
+    connect(m_commands[7], &QPushButton::clicked, this, [this] { 导出数据(*m_list, m_ctx.dialogs); });
+    m_listView->horizontalHeader()->setSectionsClickable(true);
+    connect(m_listView->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        const bool analysing = analysisStop && !analysisStop();
+        SortOnHeaderClick(*m_list, m_sort, column, addAllRunning(), analysing, m_ctx.dialogs);
+    });
 }
 
 void SearchWindow::buildMenus() {
@@ -285,12 +291,29 @@ void SearchWindow::buildMenus() {
     browse->addSeparator();
     add(browse, QStringLiteral("关闭本窗口"), [this] { close(); });
 
-    // The clearing commands stay off until the list commands are connected to them.
     m_menuClear = bar->addMenu(QStringLiteral("清除(&C)"));
     m_menuClear->setObjectName(QStringLiteral("menu清除"));
-    for (const char16_t* caption : {u"清除选中项", u"清除成功项", u"清除标题含指定字符项",
-                                    u"清除标题不含指定字符项", u"清空全部"})
-        add(m_menuClear, QString::fromUtf16(caption))->setEnabled(false);
+    // Each clearing command asks the hand-over whether it runs at the moment of the click.
+    const auto notAnalysing = [this] { return !analysisStop || analysisStop(); };
+    add(m_menuClear, QStringLiteral("清除选中项"), [this, notAnalysing] {
+        QList<int> rows;
+        for (const QModelIndex& index : m_listView->selectionModel()->selectedRows())
+            rows << index.row();
+        peldora::清除选中项(*m_list, notAnalysing(), m_ctx.dialogs, rows);
+        refreshCounter();
+    });
+    add(m_menuClear, QStringLiteral("清除成功项"), [this, notAnalysing] {
+        if (清除成功项(*m_list, notAnalysing(), m_ctx.dialogs) > 0) refreshCounter();
+    });
+    add(m_menuClear, QStringLiteral("清除标题含指定字符项"), [this, notAnalysing] {
+        if (清除标题含指定字符项(*m_list, notAnalysing(), m_ctx.dialogs) > 0) refreshCounter();
+    });
+    add(m_menuClear, QStringLiteral("清除标题不含指定字符项"), [this, notAnalysing] {
+        if (清除标题不含指定字符项(*m_list, notAnalysing(), m_ctx.dialogs) > 0) refreshCounter();
+    });
+    add(m_menuClear, QStringLiteral("清空全部"), [this, notAnalysing] {
+        if (清空全部(*m_list, notAnalysing(), m_ctx.dialogs) >= 0) refreshCounter();
+    });
 
     QMenu* tools = bar->addMenu(QStringLiteral("工具(&T)"));
     tools->setObjectName(QStringLiteral("menu工具"));

@@ -1,4 +1,6 @@
 #pragma once
+#include "search/SearchListCommands.h"
+
 #include <QMainWindow>
 #include <QPoint>
 #include <functional>
@@ -145,6 +147,8 @@ private:
     QMenu* m_menuClear = nullptr;
     QAction* m_analyseActions[4] = {};
 
+    // The header clicks' sort column and direction, kept while the window is open.
+    SearchListSort m_sort;
     int m_barTop = -1;
     bool m_barDragging = false;
     bool m_panelDragging = false;
