@@ -592,6 +592,33 @@ private slots:
         QCOMPARE(login.size(), 1);
     }
 
+    // A proxy that is on but cannot be used (nothing listens, no such host, no port) fails the
+    // row at once: no hang, and no quiet detour straight to the server.
+    void unusableProxyFailsTheRow_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("port");
+        QTest::newRow("nothing listens") << "127.0.0.1" << QString::number(ClosedPort());
+        QTest::newRow("no such host") << "proxy.invalid" << "3128";
+        QTest::newRow("no port") << "127.0.0.1" << "";
+        QTest::newRow("port not a number") << "127.0.0.1" << "abc";
+    }
+    void unusableProxyFailsTheRow() {
+        QFETCH(QString, address);
+        QFETCH(QString, port);
+        Run run;
+        TransferRig& rig = *run.rig;
+        rig.tc.ctx().state.proxyEnabled = 1;
+        rig.tc.ctx().state.proxyAddress = address;
+        rig.tc.ctx().state.proxyPort = port;
+        const QString url = serve(Fixed(HttpResponse::Data(kPdf, "application/pdf")));
+        const int before = m_server.requestCount(QUrl(url).path());
+        const RowId id = rig.addRow(url);
+        run.transfer->Inet下载当前文件(id);
+        QCOMPARE(rig.status(id), RowStatus::Failed);
+        QCOMPARE(m_server.requestCount(QUrl(url).path()), before);
+        QVERIFY(!QFile::exists(rig.folder() + QStringLiteral("paper.pdf")));
+    }
+
     // Through a real HTTP proxy when the proxy is on; straight to the server otherwise, even
     // when the environment names a proxy.
     void throughProxy() {
