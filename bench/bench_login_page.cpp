@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeView>
 #include <cstdio>
 
