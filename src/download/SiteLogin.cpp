@@ -43,7 +43,8 @@ void SiteLogin::onDocumentComplete() {
 void SiteLogin::setAutoLogin(bool on) {
     if (on == m_autoLogin) return;
     m_autoLogin = on;
-    if (on && !fieldsReady(true)) return; // fieldsReady has switched it off again
+    // A failed check switches it off again and says so.
+    if (on) fieldsReady(true);
 }
 
 bool SiteLogin::fieldsReady(bool showMessage) {
