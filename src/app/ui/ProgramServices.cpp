@@ -1,4 +1,6 @@
 #include "app/ui/ProgramServices.h"
+#include "download/DownloadNetwork.h"
+#include "download/ui/BrowserSession.h"
 #include "tools/SystemRegistry.h"
 
 #include <QCoreApplication>
@@ -18,6 +20,11 @@ ProgramServices::ProgramServices()
         m_settings, m_registry, m_dialogs, m_clock, m_pump, m_shell, m_sound, facts,
         QDir::toNativeSeparators(dataFolder), QStringLiteral("peldora"), ProgramState{},
         [] { QCoreApplication::exit(0); }});
+    m_network = std::make_unique<DownloadNetwork>();
+    JoinBrowserSession(*m_network);
+    m_context->network = m_network.get();
 }
+
+ProgramServices::~ProgramServices() = default;
 
 } // namespace peldora

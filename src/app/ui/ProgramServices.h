@@ -11,10 +11,13 @@
 
 namespace peldora {
 
+class DownloadNetwork;
+
 // The real services of a run, and the context that hands them to the windows.
 class ProgramServices {
 public:
     ProgramServices();
+    ~ProgramServices();
     AppContext& context() { return *m_context; }
 
 private:
@@ -25,6 +28,8 @@ private:
     QtEventPump m_pump;
     QtShell m_shell;
     QtSoundPlayer m_sound;
+    // The downloads' network, one session with the embedded browsers.
+    std::unique_ptr<DownloadNetwork> m_network;
     std::unique_ptr<AppContext> m_context;
 };
 

@@ -11,6 +11,7 @@
 #include "download/DownloadListEvents.h"
 #include "download/DownloadSettings.h"
 #include "download/FileTypeCheck.h"
+#include "download/ui/LoginPanel.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/qt/Resources.h"
@@ -92,8 +93,41 @@ DownloadWindow::DownloadWindow(AppContext& ctx, QWidget* parent)
     connect(&m_list, &QAbstractItemModel::rowsRemoved, this, &DownloadWindow::scheduleStatistics);
     connect(&m_list, &QAbstractItemModel::dataChanged, this, &DownloadWindow::scheduleStatistics);
     connect(&m_list, &QAbstractItemModel::modelReset, this, &DownloadWindow::scheduleStatistics);
+    connectLogin();
     connectDownloading();
     load();
+}
+
+void DownloadWindow::connectLogin() {
+    m_loginPanel = new LoginPanel(m_ctx, m_state.loginRefreshTimer(), m_listView, this);
+    LoginPanel* panel = m_loginPanel;
+    connect(m_command1, &QPushButton::clicked, this, [this] {
+        const int row = focusedRow();
+        m_loginPanel->open(row >= 0 ? 选择url(m_list.key(row)) : QString());
+    });
+    m_command1->setEnabled(true);
+    connect(panel, &LoginPanel::titleForStatus, this,
+            [this](const QString& title) { setPanelText(3, title); });
+    // The login pumps events for seconds: the window stays until it has ended.
+    connect(panel->command2(), &QPushButton::clicked, this, [this] {
+        Work work(*this);
+        m_loginPanel->browse();
+    });
+    connect(panel->command5(), &QPushButton::clicked, this, [this] {
+        Work work(*this);
+        m_loginPanel->testLogin();
+    });
+    // A download that turned out to be a web page logs in again, once the transfer's own
+    // handler has returned (the login waits, and must not run inside a handler that is
+    // ending a transfer).
+    const auto autoLogin = [this] {
+        Work work(*this);
+        m_loginPanel->autoLogin();
+    };
+    connect(&m_transfers.single(), &SingleTransfer::webPageReceived, this, autoLogin,
+            Qt::QueuedConnection);
+    connect(&m_transfers.parallel(), &ParallelDownloads::webPageReceived, this, autoLogin,
+            Qt::QueuedConnection);
 }
 
 void DownloadWindow::connectDownloading() {
@@ -142,9 +176,10 @@ void DownloadWindow::connectDownloading() {
         o.soundCues = m_check6->isChecked();
         TransferOptions t = m_transfers.single().options();
         t.soundCues = o.soundCues;
+        t.autoLogin = m_loginPanel->autoLoginBox()->isChecked();
         m_transfers.setOptions(t);
     };
-    for (QCheckBox* box : {m_check3, m_check4, m_check5, m_check6})
+    for (QCheckBox* box : {m_check3, m_check4, m_check5, m_check6, m_loginPanel->autoLoginBox()})
         connect(box, &QCheckBox::toggled, this, options);
     connect(m_combo4, &QComboBox::currentIndexChanged, this, options);
 

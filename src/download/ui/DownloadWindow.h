@@ -23,6 +23,7 @@ class QTreeView;
 namespace peldora {
 
 struct AppContext;
+class LoginPanel;
 
 // fFileDownload: the download list ListView3 with the download panel, menus and status bar.
 // Creating the window runs its load sequence, so it can be filled with rows before it is ever
@@ -69,6 +70,8 @@ public:
     QLabel* rowCountLabel() const { return m_label1; }
     QLabel* methodLabel() const { return m_label7; }
     QMenu* listMenu() const { return m_listMenu; }
+    // PicWebBK, the login page over the list.
+    LoginPanel* loginPanel() const { return m_loginPanel; }
 
     // Marks work of the window's own handlers that pumps events (a method-1 transfer inside
     // the scheduler's tick, a login): a close asked for meanwhile is carried out when the
@@ -100,6 +103,7 @@ private:
     void connectListCommands();
     void enableListMenuEntries();
     void connectDownloading();
+    void connectLogin();
     // The rows selected in the list, in list order.
     QList<int> selectedRows() const;
     QWidget* buildDownloadPanel();
@@ -147,6 +151,7 @@ private:
     QRadioButton* m_options[3] = {};
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_panels[4] = {};
+    LoginPanel* m_loginPanel = nullptr;
 };
 
 } // namespace peldora
