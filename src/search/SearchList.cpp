@@ -6,6 +6,22 @@ namespace peldora {
 
 namespace {
 
+// The text a row shows in a column; the title for any column that holds no other text.
+const QString& CellText(const SearchListRow& r, int column) {
+    switch (column) {
+    case SearchList::TypeColumn:
+        return r.type;
+    case SearchList::StatusColumn:
+        return r.status;
+    case SearchList::FolderColumn:
+        return r.saveFolder;
+    case SearchList::MarkerColumn:
+        return r.marker;
+    default:
+        return r.title;
+    }
+}
+
 // The characters an English title is made of. Letters are matched without regard to case, so
 // capitals pass too; full-width Latin letters are not folded to their ASCII forms and do not.
 const QString& EnglishTitleCharacters() {
@@ -88,20 +104,7 @@ void SearchList::clear() {
 
 void SearchList::sortByColumn(int column, Qt::SortOrder order) {
     if (column < 0 || column >= ColumnCount) return;
-    const auto text = [column](const SearchListRow& r) -> const QString& {
-        switch (column) {
-        case TypeColumn:
-            return r.type;
-        case StatusColumn:
-            return r.status;
-        case FolderColumn:
-            return r.saveFolder;
-        case MarkerColumn:
-            return r.marker;
-        default:
-            return r.title;
-        }
-    };
+    const auto text = [column](const SearchListRow& r) -> const QString& { return CellText(r, column); };
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     QList<QString> keysBefore;
@@ -136,21 +139,8 @@ int SearchList::columnCount(const QModelIndex& parent) const {
 QVariant SearchList::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_rows.size()) return {};
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    const SearchListRow& r = m_rows.at(index.row());
-    switch (index.column()) {
-    case TitleColumn:
-        return r.title;
-    case TypeColumn:
-        return r.type;
-    case StatusColumn:
-        return r.status;
-    case FolderColumn:
-        return r.saveFolder;
-    case MarkerColumn:
-        return r.marker;
-    default:
-        return {};
-    }
+    if (index.column() < 0 || index.column() >= ColumnCount) return {};
+    return CellText(m_rows.at(index.row()), index.column());
 }
 
 QVariant SearchList::headerData(int section, Qt::Orientation orientation, int role) const {

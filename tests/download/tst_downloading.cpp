@@ -2,6 +2,7 @@
 // file fetched from a real local server by either method, with the rows showing each outcome.
 #include "app/SettingsStore.h"
 #include "download/ui/DownloadWindow.h"
+#include "FileBytes.h"
 #include "support/TestHttpServer.h"
 #include "support/ui/UiTest.h"
 
@@ -17,17 +18,6 @@ using namespace peldora;
 using namespace peldora::test;
 
 namespace {
-
-QByteArray Pdf(int size, char fill) {
-    QByteArray body = "%PDF-1.4\n";
-    body += QByteArray(size - body.size(), fill);
-    return body;
-}
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 struct Site {
     TestHttpServer server;

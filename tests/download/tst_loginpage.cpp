@@ -9,6 +9,7 @@
 #include "platform/qt/WebEngineBrowser.h"
 #include "platform/qt/WebProfile.h"
 #include "support/BrowserWaits.h"
+#include "FileBytes.h"
 #include "support/TestHttpServer.h"
 #include "support/ui/UiTest.h"
 
@@ -35,17 +36,6 @@ using namespace peldora;
 using namespace peldora::test;
 
 namespace {
-
-QByteArray Pdf(int size, char fill) {
-    QByteArray body = "%PDF-1.4\n";
-    body += QByteArray(size - body.size(), fill);
-    return body;
-}
-
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 HttpResponse Page(const QByteArray& title, const QByteArray& body) {
     return HttpResponse::Html("<html><head><title>" + title + "</title></head><body>" + body +
