@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin qt6-multimedia-dev
   qt6-qpa-plugins libqt6opengl6-dev libgl1-mesa-dri
   fonts-noto-cjk xvfb xauth
-  zlib1g-dev tinyproxy-bin nginx-light curl
+  zlib1g-dev tinyproxy-bin nginx-light curl libcurl4-openssl-dev
 )
 missing=()
 for p in "${packages[@]}"; do
