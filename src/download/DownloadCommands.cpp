@@ -1,4 +1,5 @@
 #include "download/DownloadCommands.h"
+#include "download/RowKinds.h"
 #include "common/FileHelpers.h"
 #include "common/Text.h"
 #include "download/DownloadList.h"
@@ -13,19 +14,6 @@
 namespace peldora {
 
 namespace {
-
-bool IsFinished(RowStatus status) {
-    return status == RowStatus::Completed || status == RowStatus::Failed;
-}
-
-bool IsHtmType(const QString& type) {
-    const QString t = type.toLower();
-    return t == QStringLiteral("htm") || t == QStringLiteral("html");
-}
-
-bool IsWebPageType(const QString& type) {
-    return IsHtmType(type) || type.toLower() == QStringLiteral("xml");
-}
 
 // Removes the row's file as its columns name it now; a file that cannot be removed stays.
 void DeleteRowFile(const DownloadList& list, int row) {

@@ -1,4 +1,5 @@
 #include "download/DownloadListCommands.h"
+#include "download/RowKinds.h"
 #include "common/FileHelpers.h"
 #include "common/PathSeparator.h"
 #include "common/TextFiles.h"
@@ -16,15 +17,6 @@
 namespace peldora {
 
 namespace {
-
-bool IsWebPageType(const QString& type) {
-    const QString t = type.toLower();
-    return t == QStringLiteral("htm") || t == QStringLiteral("html") || t == QStringLiteral("xml");
-}
-
-bool IsFinished(RowStatus status) {
-    return status == RowStatus::Completed || status == RowStatus::Failed;
-}
 
 // The identities of the selected rows that still exist, without repeats.
 QList<RowId> IdsOf(const DownloadList& list, const QList<int>& rows) {

@@ -1,4 +1,5 @@
 #include "download/DownloadScheduler.h"
+#include "download/RowKinds.h"
 #include "app/AppContext.h"
 #include "common/FileHelpers.h"
 #include "common/PathSeparator.h"
@@ -24,11 +25,6 @@ constexpr int kCueFinished = 102;
 // The thread count as slots: a count that is not a number (0) starts nothing.
 int SlotCount(int threadCount) {
     return std::clamp(threadCount, 0, kMaxSlots);
-}
-
-bool IsHtmType(const QString& type) {
-    const QString t = type.toLower();
-    return t == QStringLiteral("htm") || t == QStringLiteral("html");
 }
 
 // Sets a flag for the length of a scope.

@@ -1,4 +1,5 @@
 #include "download/ParallelDownloads.h"
+#include "download/RowKinds.h"
 #include "app/AppContext.h"
 #include "common/FileHelpers.h"
 #include "common/Text.h"
@@ -18,11 +19,6 @@ namespace {
 
 QString CanonicalTarget(const QString& path) {
     return QDir::cleanPath(QFileInfo(LocalFilePath(path)).absoluteFilePath());
-}
-
-bool IsWebPageType(const QString& type) {
-    const QString t = type.toLower();
-    return t == u"htm" || t == u"html";
 }
 
 } // namespace
@@ -171,10 +167,10 @@ void ParallelDownloads::onComplete(int slot, qint64 received, qint64 total) {
     emit panel2TextChanged(QStringLiteral("完成下载:") + m_list.text(r, ColName));
     const QString type = m_list.text(r, ColType);
     if (m_options.soundCues) {
-        if (IsWebPageType(type)) m_ctx.sound.play(kCueWebPage);
+        if (IsHtmType(type)) m_ctx.sound.play(kCueWebPage);
         if (m_list.status(r) == RowStatus::Failed) m_ctx.sound.play(kCueFailed);
     }
-    if (m_options.autoLogin && IsWebPageType(type)) emit webPageReceived(id);
+    if (m_options.autoLogin && IsHtmType(type)) emit webPageReceived(id);
     m_state.lastFinishTime = m_ctx.clock.elapsedSeconds();
     emit fileEnded(id);
 }

@@ -1,4 +1,5 @@
 #include "download/SingleTransfer.h"
+#include "download/RowKinds.h"
 #include "app/AppContext.h"
 #include "common/FileHelpers.h"
 #include "common/HeaderText.h"
@@ -30,11 +31,6 @@ bool IsNumber(const QString& text, qint64* value = nullptr) {
     const qint64 v = TrimSpaces(text).toLongLong(&ok);
     if (ok && value) *value = v;
     return ok;
-}
-
-bool IsWebPageType(const QString& type, bool withXml) {
-    const QString t = type.toLower();
-    return t == u"htm" || t == u"html" || (withXml && t == u"xml");
 }
 
 double Megabytes(qint64 bytes) {
@@ -499,10 +495,10 @@ void SingleTransfer::endAttempt(Attempt& a) {
     if (r >= 0) {
         const QString type = m_list.text(r, ColType);
         if (m_options.soundCues) {
-            if (IsWebPageType(type, true)) m_ctx.sound.play(kCueWebPage);
+            if (IsWebPageType(type)) m_ctx.sound.play(kCueWebPage);
             if (m_list.status(r) == RowStatus::Failed) m_ctx.sound.play(kCueFailed);
         }
-        if (m_options.autoLogin && IsWebPageType(type, true)) emit webPageReceived(a.id);
+        if (m_options.autoLogin && IsWebPageType(type)) emit webPageReceived(a.id);
     }
     emit fileEnded(a.id);
 }
